@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build, then the whole suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer with the libFuzzer targets.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-deps.sh
+
+# Tests of the Linux back end need an X display; start a private one when there is none.
+xvfb_pid=
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 110); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    break
+  done
+fi
+# No sound card on a build machine: SDL's dummy audio driver consumes in real time.
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
+echo "== normal build"
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONARA_WERROR=ON
+(cd build && ctest --output-on-failure -j"$(nproc)" --timeout 900)
+
+echo "== sanitizer build (ASan, UBSan, libFuzzer)"
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_CXX_COMPILER=clang++ -DSONARA_SANITIZE=ON -DSONARA_FUZZ=ON -DSONARA_BENCH=OFF \
+  -DSONARA_WERROR=ON
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+(cd build-asan && ctest --output-on-failure -j"$(nproc)" --timeout 900)
