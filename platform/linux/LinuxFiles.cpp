@@ -1,0 +1,276 @@
+#include "platform/linux/LinuxFiles.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include "platform/cp1252.h"
+
+namespace win {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kShellFolders[] =
+    "software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr ? std::string(v) : std::string();
+}
+
+std::string FoldCase(std::string_view text1252) {
+    std::string out(text1252);
+    for (char& ch : out) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+            ch = static_cast<char>(c + 32);
+    }
+    return out;
+}
+
+bool EqualFold(std::string_view a, std::string_view b) {
+    return FoldCase(a) == FoldCase(b);
+}
+
+DWORD CopyOut(const std::string& text, char* buffer, DWORD size) {
+    // Windows' convention: the length copied, or the size needed when it does not fit.
+    if (buffer == nullptr || size <= text.size()) return static_cast<DWORD>(text.size() + 1);
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return static_cast<DWORD>(text.size());
+}
+
+std::string RootName(HKEY root) {
+    if (root == HKEY_CURRENT_USER) return "hkey_current_user";
+    if (root == HKEY_LOCAL_MACHINE) return "hkey_local_machine";
+    if (root == HKEY_CLASSES_ROOT) return "hkey_classes_root";
+    return {};
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+LinuxFiles::Settings LinuxFiles::FromEnvironment() {
+    Settings s;
+    std::error_code ec;
+    s.exePath = fs::read_symlink("/proc/self/exe", ec).string();
+    fs::path exeDir = fs::path(s.exePath).parent_path();
+    std::string driveC = Env("SONARA_DRIVE_C");
+    s.drives['c'] = !driveC.empty() ? driveC : (exeDir / ".." / "root").lexically_normal().string();
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        if (letter == 'c') continue;
+        std::string name = std::string("SONARA_DRIVE_") + static_cast<char>(letter - 32);
+        std::string dir = Env(name.c_str());
+        if (!dir.empty()) s.drives[letter] = dir;
+    }
+    std::string windir = Env("SONARA_WINDIR");
+    s.windowsDir = !windir.empty() ? windir : (fs::path(s.drives['c']) / "windows").string();
+    std::string config = Env("XDG_CONFIG_HOME");
+    s.appData = !config.empty() ? config : Env("HOME") + "/.config";
+    s.currentDir = fs::current_path(ec).string();
+    return s;
+}
+
+LinuxFiles::LinuxFiles() : LinuxFiles(FromEnvironment()) {}
+
+LinuxFiles::LinuxFiles(Settings settings) : settings_(std::move(settings)) {
+    for (auto& [letter, dir] : settings_.drives) {
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    }
+}
+
+std::string LinuxFiles::HostPath(std::string_view path) const {
+    std::string p = Cp1252ToUtf8(path);
+    for (char& c : p) {
+        if (c == '\\') c = '/';
+    }
+    std::string base;
+    std::string rest;
+    if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) {
+        char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(p[0])));
+        auto drive = settings_.drives.find(letter);
+        // An unmapped drive is a directory that does not exist, so reads fail cleanly.
+        base = drive != settings_.drives.end() ? drive->second
+                                               : std::string("/nonexistent-drive-") + letter;
+        rest = p.substr(2);
+    } else if (!p.empty() && p[0] == '/') {
+        // A host absolute path, or a root-relative one on the current drive.
+        std::string cur = settings_.currentDir;
+        for (const auto& [letter, dir] : settings_.drives) {
+            if (cur == dir || cur.rfind(dir + "/", 0) == 0) {
+                if (!fs::exists(fs::path(p))) return Resolve(dir + p);
+            }
+        }
+        return Resolve(p);
+    } else {
+        base = settings_.currentDir;
+        rest = "/" + p;
+    }
+    return Resolve(base + "/" + rest);
+}
+
+// Normalises "." and "..", and finds each component that does not exist as written
+// without regard to case.
+std::string LinuxFiles::Resolve(std::string_view hostLike) const {
+    std::vector<std::string> parts;
+    std::size_t i = 0;
+    while (i <= hostLike.size()) {
+        std::size_t j = hostLike.find('/', i);
+        if (j == std::string_view::npos) j = hostLike.size();
+        std::string part(hostLike.substr(i, j - i));
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        i = j + 1;
+    }
+    fs::path current("/");
+    bool resolving = true;
+    for (const auto& part : parts) {
+        fs::path next = current / part;
+        std::error_code ec;
+        if (resolving && !fs::exists(next, ec) && fs::is_directory(current, ec)) {
+            std::string wanted = Utf8ToCp1252(part);
+            bool found = false;
+            for (const auto& entry : fs::directory_iterator(current, ec)) {
+                if (EqualFold(Utf8ToCp1252(entry.path().filename().string()), wanted)) {
+                    next = entry.path();
+                    found = true;
+                    break;
+                }
+            }
+            resolving = found;
+        }
+        current = next;
+    }
+    return current.string();
+}
+
+std::string LinuxFiles::WindowsForm(const std::string& hostPath) const {
+    for (const auto& [letter, dir] : settings_.drives) {
+        if (hostPath == dir || hostPath.rfind(dir + "/", 0) == 0) {
+            std::string rest = hostPath.substr(dir.size());
+            for (char& c : rest) {
+                if (c == '/') c = '\\';
+            }
+            if (rest.empty()) rest = "\\";
+            return Utf8ToCp1252(std::string(1, letter) + ":" + rest);
+        }
+    }
+    return Utf8ToCp1252(hostPath);
+}
+
+DWORD LinuxFiles::GetCurrentDirectoryA(DWORD size, char* buffer) {
+    return CopyOut(WindowsForm(settings_.currentDir), buffer, size);
+}
+
+BOOL LinuxFiles::SetCurrentDirectoryA(const char* path) {
+    if (path == nullptr || *path == '\0') return FALSE;
+    std::string host = HostPath(path);
+    std::error_code ec;
+    if (!fs::is_directory(host, ec)) return FALSE;
+    settings_.currentDir = host;
+    return TRUE;
+}
+
+DWORD LinuxFiles::GetModuleFileNameA(HMODULE, char* buffer, DWORD size) {
+    std::string name = Utf8ToCp1252(settings_.exePath);
+    if (buffer == nullptr || size == 0) return 0;
+    // Windows truncates to size - 1 characters and returns size.
+    DWORD n = static_cast<DWORD>(std::min<std::size_t>(name.size(), size - 1));
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+    return name.size() >= size ? size : n;
+}
+
+UINT LinuxFiles::GetWindowsDirectoryA(char* buffer, UINT size) {
+    return CopyOut(WindowsForm(settings_.windowsDir), buffer, size);
+}
+
+DWORD LinuxFiles::GetFileAttributesA(const char* path) {
+    if (path == nullptr) return INVALID_FILE_ATTRIBUTES;
+    std::error_code ec;
+    auto status = fs::status(HostPath(path), ec);
+    if (ec || !fs::exists(status)) return INVALID_FILE_ATTRIBUTES;
+    return fs::is_directory(status) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+std::optional<std::string> LinuxFiles::ReadFileBytes(std::string_view path) {
+    std::string host = HostPath(path);
+    std::error_code ec;
+    if (!fs::is_regular_file(host, ec)) return std::nullopt;
+    std::ifstream in(host, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool LinuxFiles::RegistryKeyExists(HKEY root, std::string_view keyPath) {
+    if (root == HKEY_CURRENT_USER && EqualFold(keyPath, kShellFolders)) return true;
+    return RegistrySection(root, keyPath, {}, true).has_value();
+}
+
+std::optional<Backend::RegistryValue> LinuxFiles::RegistryQuery(HKEY root, std::string_view keyPath,
+                                                                std::string_view valueName) {
+    std::optional<std::string> value;
+    if (root == HKEY_CURRENT_USER && EqualFold(keyPath, kShellFolders) &&
+        EqualFold(valueName, "AppData")) {
+        value = Utf8ToCp1252(settings_.appData);
+    } else {
+        value = RegistrySection(root, keyPath, valueName, false);
+    }
+    if (!value) return std::nullopt;
+    Backend::RegistryValue result{REG_SZ, *value};
+    result.data.push_back('\0');
+    return result;
+}
+
+// Looks a value up in the registry file; with anyValue, reports whether the key's
+// section exists at all.
+std::optional<std::string> LinuxFiles::RegistrySection(HKEY root, std::string_view keyPath,
+                                                       std::string_view valueName, bool anyValue) {
+    std::string rootName = RootName(root);
+    if (rootName.empty()) return std::nullopt;
+    auto bytes = ReadFileBytes(WindowsForm(settings_.windowsDir) + "\\registry.ini");
+    if (!bytes) return std::nullopt;
+    std::string wantedSection = rootName + "\\" + FoldCase(keyPath);
+    bool inSection = false;
+    std::string_view text(*bytes);
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = Trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.empty() || line[0] == ';') continue;
+        if (line.front() == '[') {
+            std::size_t close = line.find(']');
+            std::string_view name =
+                line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1);
+            inSection = FoldCase(Trim(name)) == wantedSection;
+            if (inSection && anyValue) return std::string();
+            continue;
+        }
+        std::size_t eq = line.find('=');
+        if (!inSection || eq == std::string_view::npos) continue;
+        if (EqualFold(Trim(line.substr(0, eq)), valueName))
+            return std::string(Trim(line.substr(eq + 1)));
+    }
+    return std::nullopt;
+}
+
+}  // namespace win
