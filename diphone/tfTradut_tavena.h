@@ -44,9 +44,10 @@ class TavenaTradut {
     // The same from a file; false (with everything emptied) when it cannot be read.
     bool LoadRules(std::string_view path);
 
-    // Adds the exception file's lines (upper-cased with LocaleUpper) to the table, at
-    // most 15000 records in all, and sorts it.
+    // Replaces the exception table with the file's lines, upper-cased with LocaleUpper
+    // before they are split (at most 15000 records), and sorts it.
     void LoadExceptionsText(std::string_view bytes);
+    // The same from a file; false (with the table emptied) when it cannot be read.
     bool LoadExceptions(std::string_view path);
 
     // Releases every rule of the 224 chains.
