@@ -1,7 +1,10 @@
 // sonara phonemes [--rules FILE] [--exceptions FILE]: the phoneme-group string of each
 // line of standard input (UTF-8 in and out).
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/api.h"
 #include "platform/linux/LinuxBackend.h"

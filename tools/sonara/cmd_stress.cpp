@@ -1,7 +1,10 @@
 // sonara stress [--exceptions FILE] [WORD...]: each word after the exception lookup and
 // the stress mark (casa -> cAsa); words from standard input when none are given.
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/api.h"
 #include "platform/linux/LinuxBackend.h"
