@@ -74,7 +74,15 @@ std::string PitchPoint(WordState& w, bool last, double pitchFactor, const Prosod
     }
     if (level <= 0) return {};
     std::int64_t hz = Whole(static_cast<double>(level) * pitchFactor * prosody.hertz) / 100;
+    if (hz <= 0) return {};  // no pitch of 0 Hz
     return " " + std::to_string(position) + " " + std::to_string(hz);
+}
+
+// What goes between two phonemes the voice database cannot join.
+std::string Filler(const std::string& previous, const DiphoneList& diphones) {
+    if (previous == "r2" && diphones.Contains("r2-_")) return "_ 50";
+    if (diphones.Contains(previous + "-y")) return "y 50";
+    return "_ 50";
 }
 
 }  // namespace
@@ -113,16 +121,11 @@ Lines PhonemeLineBuilder::BuildPhonemeLines(const Lines& phonemes, double pitchF
             std::int64_t ms = Whole(static_cast<double>(d) * w.percent * durationFactor) / 100;
             line += " " + std::to_string(ms) + PitchPoint(w, last, pitchFactor, prosody);
         }
-        if (!current_.empty() && !diphones.Contains(previous + "-" + current_)) {
-            if (previous == "r2" && diphones.Contains("r2-_")) {
-                out.push_back("_ 50");
-            } else if (diphones.Contains(previous + "-y")) {
-                out.push_back("y 50");
-            } else {
-                out.push_back("_ 50");
-            }
+        if (!current_.empty()) {
+            if (!diphones.Contains(previous + "-" + current_))
+                out.push_back(Filler(previous, diphones));
+            if (!line.empty()) previous = current_;
         }
-        if (!line.empty()) previous = current_;
         out.push_back(std::move(line));
     }
     return out;
