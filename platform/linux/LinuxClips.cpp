@@ -54,6 +54,9 @@ RECT Fit(RECT area, std::int64_t videoW, std::int64_t videoH) {
 
 }  // namespace
 
+LinuxClips::LinuxClips(PostFn post, VideoSink* sink)
+    : LinuxClips(std::move(post), nullptr, sink, Options{}) {}
+
 LinuxClips::LinuxClips(PostFn post, HostPathFn hostPath, VideoSink* sink)
     : LinuxClips(std::move(post), std::move(hostPath), sink, Options{}) {}
 

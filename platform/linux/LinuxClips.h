@@ -43,6 +43,8 @@ class LinuxClips {
         int maxFrameHeight = 1200;
     };
 
+    // Without a path mapper, the path in "open" is used as a host path.
+    LinuxClips(PostFn post, VideoSink* sink);
     LinuxClips(PostFn post, HostPathFn hostPath, VideoSink* sink);
     LinuxClips(PostFn post, HostPathFn hostPath, VideoSink* sink, Options options);
     ~LinuxClips();
