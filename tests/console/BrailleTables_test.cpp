@@ -18,6 +18,9 @@ TEST(BrailleDots, SignsOfTheTranslator) {
     EXPECT_EQ(BrailleCellDots('~'), kDot5);
     EXPECT_EQ(BrailleCellDots('.'), kDot3);
     EXPECT_EQ(BrailleCellDots(' '), 0);
+    EXPECT_EQ(BrailleCellDots('\''), kDot3);
+    EXPECT_EQ(BrailleCellDots('\x80'), kDot4);  // Braille ASCII @
+    EXPECT_EQ(BrailleCellDots('a'), kDot1);
     EXPECT_EQ(BrailleCellDots(','), kDot2);
     EXPECT_EQ(BrailleCellDots('-'), kDot3 | kDot6);
 }
