@@ -287,8 +287,9 @@ TEST_F(AudioTest, NewCueCutsThePlayingOneAndLoopsStopOnNull) {
     // Stopped: the last buffers are silent.
     EXPECT_TRUE(std::all_of(out.end() - 4096, out.end(), [](std::int16_t s) { return s == 0; }));
     // The short cue played after the long one, and nothing of the long one came after it.
+    const auto shortSamples = AsSamples(shortPcm);
     const auto shortAt =
-        std::search(out.begin(), out.end(), AsSamples(shortPcm).begin(), AsSamples(shortPcm).end());
+        std::search(out.begin(), out.end(), shortSamples.begin(), shortSamples.end());
     EXPECT_EQ(std::find(shortAt, out.end(), std::int16_t{0x1111}), out.end());
 }
 

@@ -128,7 +128,9 @@ std::string ClipsTest::dir_;
 
 TEST_F(ClipsTest, ClipPlaysToItsEndThenNotifiesOnceAndShowsItsPictures) {
     FakeSink sink;
-    Make(&sink, "pulse,alsa,sdl,null");
+    // The default list without "sdl": mpv's SDL output leaks a little inside SDL when it
+    // fails to open, which the leak checker reports.
+    Make(&sink, "pulse,alsa,null");
     OpenAndPlay();
     const auto start = Clock::now();
     const auto note = queue_.PumpUntil(*clips_, win::MM_MCINOTIFY, 10s);
