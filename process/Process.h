@@ -1,21 +1,60 @@
 // One process-wide instance of every module, as members in start order: constructing a
 // Process runs the start steps in order, destroying it runs the shutdown steps in
 // reverse. The free operations of the modules (KeyPressed, ReadIni, ...) act on the
-// current Process. Modules join here as they are built:
-//   wave output, diphone defaults, engine settings, server dispatch, speech facade,
-//   mouse keys, console.
+// current Process.
 #pragma once
 
 #include <functional>
+#include <string_view>
+
+#include "console/TfCrt.h"
+#include "console/tfAmplia.h"
+#include "console/tfMouse.h"
+#include "speech/tfsapi.h"
 
 namespace sonara {
 
-class Process;
+class Process {
+  public:
+    Process();
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Told of every module's start and shutdown step ("start Tfsapi", "stop TfCrt"), for
+    // tests of the order. Set before the Process is built.
+    using StepObserver = std::function<void(std::string_view step)>;
+    static void SetStepObserver(StepObserver observer);
+
+  private:
+    // Announces a module's start after its constructor and its shutdown before its
+    // destructor, so the observer sees the members' real order.
+    template <class Module>
+    struct Step {
+        explicit Step(const char* name) : name_(name) { Note("start", name_); }
+        ~Step() { Note("stop", name_); }
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+        Module module;
+        const char* name_;
+    };
+    static void Note(const char* what, const char* name);
+
+  public:
+    // Still to join, before the facade, in this order: wave output, diphone defaults,
+    // engine settings, server dispatch.
+    Step<Tfsapi> tfsapi{"Tfsapi"};  // speech facade: configuration state, legacy lookup
+    Step<TfMouse> mouse{"TfMouse"};
+    Step<TfCrt> crt{"TfCrt"};
+    Step<TfAmplia> amplia{"TfAmplia"};  // no start step of its own; needs the console
+};
+
 Process& CurrentProcess();
 
 // Builds a fresh Process on the current platform back end, runs programMain, and turns
 // a win::ProcessExit (DoneConsole, Ctrl+Break, WM_QUIT, a closed window) into its exit
-// code after the shutdown steps ran. Returns 0 when programMain returns normally.
+// code after the shutdown steps ran. Returns 0 when programMain returns normally. Any
+// other exception (the simulator's SimStopped) propagates after the shutdown steps.
 int RunProgram(const std::function<void()>& programMain);
 
 }  // namespace sonara
