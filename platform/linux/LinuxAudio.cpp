@@ -182,6 +182,7 @@ void LinuxAudio::Mix(std::int16_t* out, int frames) {
         out[i] = static_cast<std::int16_t>(std::clamp<std::int32_t>(accum_[i], -32768, 32767));
     }
     if (donePending_) doneCv_.notify_one();
+    mixedPeriods_.fetch_add(1);
 }
 
 void LinuxAudio::MixWave(WaveOut& v, int frames) {

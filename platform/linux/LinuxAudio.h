@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -56,6 +57,8 @@ class LinuxAudio {
 
     // The SDL driver in use ("" before the first use), for tests and diagnostics.
     std::string DriverName() const;
+    // Device periods mixed so far: a reset is silent from the first period mixed after it.
+    std::uint64_t MixedPeriods() const { return mixedPeriods_.load(); }
 
   private:
     struct WaveOut {
@@ -123,6 +126,7 @@ class LinuxAudio {
     std::array<WaveOut, kMaxWaveOuts> voices_;
     Cue cue_;
     std::thread notifier_;
+    std::atomic<std::uint64_t> mixedPeriods_{0};
 };
 
 }  // namespace win
