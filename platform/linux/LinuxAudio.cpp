@@ -114,7 +114,7 @@ std::string LinuxAudio::DeviceName(UINT device) {
 bool LinuxAudio::EnsureDevice(const std::string& name) {
     std::lock_guard<std::mutex> deviceLock(deviceMutex_);
     if (device_ != 0) {
-        if (name == deviceName_) return true;
+        if (name.empty() || name == deviceName_) return true;  // "" takes the device in use
         std::lock_guard<std::mutex> lock(mutex_);
         const bool busy = cue_.active || std::any_of(voices_.begin(), voices_.end(),
                                                      [](const WaveOut& v) { return v.open; });

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -209,6 +210,29 @@ TEST_F(AudioTest, ResetSilencesAtOnceAndReturnsEveryPendingBlock) {
                             [](std::int16_t s) { return s == 0; }));
     EXPECT_LT(std::count_if(out.begin(), out.end(), [](std::int16_t s) { return s != 0; }),
               static_cast<long>(16 * 8192 * 4 * 2 / 2));
+}
+
+TEST_F(AudioTest, EveryRateAndSampleFormatPlaysAndIsReported) {
+    struct Format {
+        int rate, bits, channels;
+    };
+    const Format formats[] = {
+        {11025, 8, 1}, {16000, 16, 1}, {16537, 8, 1}, {22050, 16, 2}, {48000, 8, 2}};
+    std::vector<char> data(4000, 0x70);
+    WAVEHDR h[std::size(formats)];
+    std::vector<win::HWAVEOUT> handles;
+    for (std::size_t i = 0; i < std::size(formats); ++i) {
+        handles.push_back(Open(formats[i].rate, formats[i].bits, formats[i].channels));
+        Queue(handles.back(), h[i], data);  // all play at once, mixed
+    }
+    ASSERT_TRUE(posted_.WaitFor(win::MM_WOM_DONE, std::size(formats)));
+    for (std::size_t i = 0; i < std::size(formats); ++i) {
+        EXPECT_TRUE(h[i].dwFlags & win::WHDR_DONE) << formats[i].rate;
+        EXPECT_EQ(audio_->waveOutClose(handles[i]), win::MMSYSERR_NOERROR);
+    }
+    const auto out = Output();
+    // The blocks were mixed into what the device received.
+    EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](std::int16_t s) { return s != 0; }));
 }
 
 TEST_F(AudioTest, WaveOutErrorsUseWindowsCodes) {
