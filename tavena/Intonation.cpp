@@ -23,6 +23,29 @@ std::string FindCode(const std::string& prev, const std::string& cur, const std:
     return "555";
 }
 
+struct Token {
+    std::string text;
+    std::string category;
+};
+
+// The token at pos (not a blank), moving pos past it.
+Token ReadToken(std::string_view text, std::size_t& pos, const ProsodyConfig& prosody) {
+    unsigned char c = static_cast<unsigned char>(text[pos]);
+    if (c == '.' && pos + 1 < text.size() && text[pos + 1] == '.') {
+        while (pos < text.size() && text[pos] == '.') ++pos;
+        return {".", ".-"};
+    }
+    if (!IsWordLetter(c)) {
+        ++pos;
+        return {std::string(1, static_cast<char>(c)), std::string(2, static_cast<char>(c))};
+    }
+    std::size_t start = pos;
+    while (pos < text.size() && IsWordLetter(static_cast<unsigned char>(text[pos]))) ++pos;
+    std::string word(text.substr(start, pos - start));
+    std::string category = prosody.CategoryOf(Upper(word));
+    return {std::move(word), std::move(category)};
+}
+
 }  // namespace
 
 Lines TagWords(std::string_view text, const ProsodyConfig& prosody) {
@@ -31,25 +54,10 @@ Lines TagWords(std::string_view text, const ProsodyConfig& prosody) {
     while (true) {
         while (pos < text.size() && text[pos] == ' ') ++pos;
         if (pos >= text.size()) break;
-        std::string token;
-        std::string category;
-        unsigned char c = static_cast<unsigned char>(text[pos]);
-        if (c == '.' && pos + 1 < text.size() && text[pos + 1] == '.') {
-            token = ".";
-            category = ".-";
-            while (pos < text.size() && text[pos] == '.') ++pos;
-        } else if (!IsWordLetter(c)) {
-            token = std::string(1, static_cast<char>(c));
-            category = token + token;
-            ++pos;
-        } else {
-            std::size_t start = pos;
-            while (pos < text.size() && IsWordLetter(static_cast<unsigned char>(text[pos]))) ++pos;
-            token = std::string(text.substr(start, pos - start));
-            category = prosody.CategoryOf(Upper(token));
-        }
-        out.push_back("[" + category + "]" + token);
-        if (token[0] == '!' || token[0] == '.' || token[0] == '?') out.push_back("[--]");
+        Token token = ReadToken(text, pos, prosody);
+        char first = token.text[0];
+        out.push_back("[" + token.category + "]" + token.text);
+        if (first == '!' || first == '.' || first == '?') out.push_back("[--]");
     }
     return out;
 }

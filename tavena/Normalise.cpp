@@ -39,7 +39,8 @@ bool ReadDigitRun(std::string_view text, std::size_t& pos, std::string& out) {
     }
     if (!hyphen) return false;
     for (; pos < end; ++pos) {
-        out += text[pos] == '-' ? W(" traço") : " " + UnitsWord(text[pos] - '0');
+        out += ' ';
+        out += text[pos] == '-' ? W("traço") : UnitsWord(text[pos] - '0');
     }
     return true;
 }
@@ -71,6 +72,13 @@ std::uint64_t ReadValue(std::string_view text, std::size_t& pos) {
 
 bool StartsAt(std::string_view text, std::size_t pos, std::string_view what) {
     return text.substr(pos, what.size()) == what;
+}
+
+// " " + words + " ".
+void AppendSpaced(std::string& out, std::string_view words) {
+    out += ' ';
+    out += words;
+    out += ' ';
 }
 
 }  // namespace
@@ -113,7 +121,10 @@ std::string ReadWord(std::string_view text, std::size_t& pos,
     if (HasVowel(word)) return word;
     if (At(text, pos) == '.' && !abbreviations.FindAbbreviation(word).empty()) return word;
     std::string spelled;
-    for (char c : word) spelled += " " + CharName(static_cast<unsigned char>(c));
+    for (char c : word) {
+        spelled += ' ';
+        spelled += CharName(static_cast<unsigned char>(c));
+    }
     return spelled;
 }
 
@@ -133,12 +144,13 @@ std::string Normalise(std::string_view input, const AbbreviationTable& abbreviat
             out += "menos ";
             ++pos;
         } else if (IsDigit(c)) {
-            out += " " + ReadNumber(text, pos) + " ";
+            AppendSpaced(out, ReadNumber(text, pos));
             while (pos + 1 < text.size() && (text[pos] == ',' || text[pos] == '.') &&
                    IsDigit(At(text, pos + 1))) {
                 out += text[pos] == ',' ? W("vírgula ") : "ponto ";
                 ++pos;
-                out += ReadNumber(text, pos) + " ";
+                out += ReadNumber(text, pos);
+                out += ' ';
             }
         } else if (IsWordLetter(c)) {
             std::string word = ReadWord(text, pos, abbreviations);
@@ -164,7 +176,7 @@ std::string Normalise(std::string_view input, const AbbreviationTable& abbreviat
         } else if (c == '\t' || c == '\n' || c == '\r') {
             ++pos;
         } else {
-            out += " " + CharName(c) + " ";
+            AppendSpaced(out, CharName(c));
             ++pos;
         }
     }

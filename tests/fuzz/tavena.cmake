@@ -1,0 +1,5 @@
+# The phoneme-line engine's loaders and text stages over arbitrary bytes.
+sonara_add_fuzz(fuzz_abbreviations SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_abbreviations.cpp LIBS sonara_tavena)
+sonara_add_fuzz(fuzz_prosody SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_prosody.cpp LIBS sonara_tavena)
+sonara_add_fuzz(fuzz_diphone_list SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_diphone_list.cpp LIBS sonara_tavena)
+sonara_add_fuzz(fuzz_normalise SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_normalise.cpp LIBS sonara_tavena)
