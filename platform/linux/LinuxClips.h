@@ -67,8 +67,9 @@ class LinuxClips {
         HWND window = nullptr;  // where the picture goes ("window ... handle")
         bool stopping = false;
         bool ended = false;
-        HWND notifyWindow = nullptr;      // a "notify" waits to be answered
-        std::vector<std::uint8_t> frame;  // software render target, 64-byte aligned inside
+        HWND notifyWindow = nullptr;  // a "notify" waits to be answered
+        // GUI thread only: the software render target, 64-byte aligned inside.
+        std::vector<std::uint8_t> frame;
     };
 
     MCIERROR Open(const MciCommand& cmd, HWND callback);
