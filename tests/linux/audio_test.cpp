@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -71,6 +72,10 @@ class AudioTest : public ::testing::Test {
                 if (path == "C:\\SONS\\CUE.WAV") return cueFile_;
                 return std::nullopt;
             });
+    }
+    void TearDown() override {
+        audio_.reset();
+        std::remove(file_.c_str());
     }
     // Closes the device and returns every 16-bit sample it was given.
     std::vector<std::int16_t> Output() {

@@ -1,9 +1,11 @@
 // LinuxClips over libmpv with a generated clip; the test thread plays the GUI thread,
 // dispatching the clip messages it is posted.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
@@ -84,7 +86,8 @@ class Queue {
 class ClipsTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        dir_ = ::testing::TempDir();
+        // Per process: ctest runs the cases of this file side by side.
+        dir_ = ::testing::TempDir() + "clips" + std::to_string(::getpid()) + "_";
         const std::string cmd =
             "ffmpeg -y -loglevel error -f lavfi -i color=c=blue:s=1024x768:d=2:r=15 "
             "-f lavfi -i sine=d=2 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac "
@@ -92,6 +95,10 @@ class ClipsTest : public ::testing::Test {
             dir_ + "clip_blue.mp4' </dev/null";
         ASSERT_EQ(std::system(cmd.c_str()), 0);
         std::ofstream(dir_ + "clip_text.mp4") << "not a video, only a few words of text\n";
+    }
+    static void TearDownTestSuite() {
+        std::remove((dir_ + "clip_blue.mp4").c_str());
+        std::remove((dir_ + "clip_text.mp4").c_str());
     }
     void Make(win::VideoSink* sink, std::string audioOutput = "null") {
         win::LinuxClips::Options options;
