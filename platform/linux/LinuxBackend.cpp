@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/cp1252.h"
@@ -68,7 +69,11 @@ LinuxBackend::~LinuxBackend() {
 bool LinuxBackend::EnsureVideo() {
     if (videoTried_) return videoOk_;
     videoTried_ = true;
+    // No display: go straight to off-screen windows (the Wayland probe only complains).
+    if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_DEFAULT);
     videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!videoOk_) std::fprintf(stderr, "video: %s; windows stay off-screen\n", SDL_GetError());
     for (const char* driver : {"offscreen", "dummy"}) {
         if (videoOk_) break;
         SDL_setenv("SDL_VIDEODRIVER", driver, 1);
