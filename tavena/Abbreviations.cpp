@@ -25,6 +25,13 @@ void AbbreviationTable::Load(std::string_view bytes) {
     }
 }
 
+bool AbbreviationTable::LoadFile(std::optional<std::string_view> bytes) {
+    Clear();
+    if (!bytes) return false;
+    Load(*bytes);
+    return true;
+}
+
 std::string AbbreviationTable::FindAbbreviation(std::string_view word) const {
     std::string key = Upper(word);
     for (const Entry& e : entries_) {

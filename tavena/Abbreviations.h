@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ class AbbreviationTable {
     // empty lines, lines starting with ";" and lines without "=" are skipped. Entries past
     // the 2000th are not stored (counted in Dropped()).
     void Load(std::string_view bytes);
+    // The same for a file that may be missing (nullopt): then the table is emptied and
+    // the result is false.
+    bool LoadFile(std::optional<std::string_view> bytes);
     void Clear();
 
     // The expansion of the first key equal to the upper-cased word; empty when none.

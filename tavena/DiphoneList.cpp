@@ -48,6 +48,13 @@ void DiphoneList::Load(std::string_view bytes) {
               [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
 }
 
+bool DiphoneList::LoadFile(std::optional<std::string_view> bytes) {
+    keys_.clear();
+    if (!bytes) return false;
+    Load(*bytes);
+    return true;
+}
+
 bool DiphoneList::Contains(std::string_view key) const {
     auto it = std::lower_bound(
         keys_.begin(), keys_.end(), key,

@@ -22,6 +22,8 @@ TEST(DiphoneListTest, LinesGiveTheirFirstTwoNames) {
     list.Load("x-y");
     EXPECT_FALSE(list.Contains("a-b"));  // a load replaces the list
     EXPECT_TRUE(list.Contains("x-y"));
+    EXPECT_FALSE(list.LoadFile(std::nullopt));
+    EXPECT_TRUE(list.Keys().empty());
 }
 
 }  // namespace

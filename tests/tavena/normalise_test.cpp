@@ -145,6 +145,9 @@ TEST(AbbreviationTableTest, LoaderTrimsUpperCasesAndKeepsFirstMatch) {
     EXPECT_EQ(t.FindAbbreviation("x"), "");
     t.Load("");
     EXPECT_EQ(t.Count(), 0u);  // a new load replaces the table
+    t.Load("a=b");
+    EXPECT_FALSE(t.LoadFile(std::nullopt));  // a missing file empties it
+    EXPECT_EQ(t.FindAbbreviation("a"), "");
 }
 
 TEST(AbbreviationTableTest, CapacityAndExpansionLength) {
