@@ -1,0 +1,152 @@
+// The simulated machine's in-memory file system, registry and system directories.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/paths.h"
+#include "platform/sim/SimMachine.h"
+
+namespace sim {
+
+namespace {
+
+// Copies text to a caller's buffer Windows-style: returns the length copied, or the size
+// needed (with its terminator) when the buffer is too small.
+win::DWORD CopyOut(const std::string& text, char* buffer, win::DWORD size) {
+    if (buffer == nullptr || size <= text.size()) return static_cast<win::DWORD>(text.size() + 1);
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return static_cast<win::DWORD>(text.size());
+}
+
+std::string RegistryKeyName(win::HKEY root, std::string_view keyPath) {
+    std::string path = win::FoldCase(win::NormaliseSeparators(keyPath));
+    while (!path.empty() && path.front() == '\\') path.erase(path.begin());
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return std::to_string(reinterpret_cast<std::uintptr_t>(root)) + "|" + path;
+}
+
+}  // namespace
+
+std::string SimMachine::FileKey(std::string_view path) const {
+    return win::FoldCase(win::AbsolutePath(currentDir_, path));
+}
+
+bool SimMachine::IsDirectory(const std::string& key) const {
+    return dirs_.count(key) != 0;
+}
+
+void SimMachine::AddDirectory(std::string_view path) {
+    std::string full = win::AbsolutePath(currentDir_, path);
+    // Every ancestor exists too.
+    for (std::size_t i = 0; i <= full.size(); ++i) {
+        if (i == full.size() || full[i] == '\\') {
+            std::string prefix = full.substr(0, i == 2 ? 3 : i);  // "c:" is the root "c:\"
+            if (prefix.empty()) prefix = "\\";
+            dirs_.emplace(win::FoldCase(prefix), prefix);
+        }
+    }
+}
+
+void SimMachine::AddFile(std::string_view path, std::string bytes) {
+    std::string full = win::AbsolutePath(currentDir_, path);
+    win::PathParts parts = win::SplitPath(full);
+    AddDirectory(parts.drive + parts.dir);
+    std::string key = win::FoldCase(full);
+    files_[key] = std::move(bytes);
+    fileNames_[key] = full;
+}
+
+void SimMachine::RemoveFile(std::string_view path) {
+    std::string key = FileKey(path);
+    files_.erase(key);
+    fileNames_.erase(key);
+}
+
+bool SimMachine::MediaAssumed(std::string_view path) const {
+    if (!assumeMedia_) return false;
+    std::string ext = win::Extension(path);
+    if (ext != ".mp4" && ext != ".wav") return false;
+    std::string base = win::FoldCase(win::BaseName(path));
+    return std::find(missingMedia_.begin(), missingMedia_.end(), base) == missingMedia_.end();
+}
+
+win::DWORD SimMachine::GetCurrentDirectoryA(win::DWORD size, char* buffer) {
+    return CopyOut(currentDir_, buffer, size);
+}
+
+win::BOOL SimMachine::SetCurrentDirectoryA(const char* path) {
+    if (path == nullptr || *path == '\0') return win::FALSE;
+    std::string full = win::AbsolutePath(currentDir_, path);
+    if (!IsDirectory(win::FoldCase(full))) return win::FALSE;
+    currentDir_ = full;
+    return win::TRUE;
+}
+
+win::DWORD SimMachine::GetModuleFileNameA(win::HMODULE, char* buffer, win::DWORD size) {
+    if (buffer == nullptr || size == 0) return 0;
+    // Too small: cut to size - 1 characters and return size, as Windows does.
+    std::size_t n = std::min<std::size_t>(moduleFileName_.size(), size - 1);
+    std::memcpy(buffer, moduleFileName_.data(), n);
+    buffer[n] = '\0';
+    return n < moduleFileName_.size() ? size : static_cast<win::DWORD>(n);
+}
+
+win::UINT SimMachine::GetWindowsDirectoryA(char* buffer, win::UINT size) {
+    return CopyOut(windowsDir_, buffer, size);
+}
+
+win::DWORD SimMachine::GetFileAttributesA(const char* path) {
+    if (path == nullptr || *path == '\0') return win::INVALID_FILE_ATTRIBUTES;
+    std::string key = FileKey(path);
+    if (files_.count(key) != 0) return win::FILE_ATTRIBUTE_NORMAL;
+    if (IsDirectory(key)) return win::FILE_ATTRIBUTE_DIRECTORY;
+    if (MediaAssumed(path)) return win::FILE_ATTRIBUTE_NORMAL;
+    return win::INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::string> SimMachine::ReadFileBytes(std::string_view path) {
+    if (path.empty()) return std::nullopt;
+    std::string key = FileKey(path);
+    auto it = files_.find(key);
+    if (it == files_.end()) {
+        Record("file", "missing " + win::AbsolutePath(currentDir_, path));
+        return std::nullopt;
+    }
+    filesOpened_.push_back(fileNames_[key]);
+    Record("file", fileNames_[key]);
+    return it->second;
+}
+
+void SimMachine::SetRegistryString(win::HKEY root, std::string keyPath, std::string valueName,
+                                   std::string value) {
+    RegistryValue v;
+    v.type = win::REG_SZ;
+    v.data = std::move(value);
+    v.data.push_back('\0');
+    registry_[RegistryKeyName(root, keyPath)][win::FoldCase(valueName)] = std::move(v);
+}
+
+bool SimMachine::RegistryKeyExists(win::HKEY root, std::string_view keyPath) {
+    std::string name = RegistryKeyName(root, keyPath);
+    if (name.back() == '|') return true;  // a root key
+    // A key exists when it holds values or is the parent of one that does.
+    for (const auto& entry : registry_) {
+        if (entry.first == name) return true;
+        if (entry.first.size() > name.size() && entry.first.compare(0, name.size(), name) == 0 &&
+            entry.first[name.size()] == '\\')
+            return true;
+    }
+    return false;
+}
+
+std::optional<win::Backend::RegistryValue> SimMachine::RegistryQuery(win::HKEY root,
+                                                                     std::string_view keyPath,
+                                                                     std::string_view valueName) {
+    auto key = registry_.find(RegistryKeyName(root, keyPath));
+    if (key == registry_.end()) return std::nullopt;
+    auto value = key->second.find(win::FoldCase(valueName));
+    if (value == key->second.end()) return std::nullopt;
+    return value->second;
+}
+
+}  // namespace sim
