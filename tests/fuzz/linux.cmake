@@ -1,0 +1,4 @@
+# Input translation of the Linux back end: text events (UTF-8 from the X input method)
+# and key events with any fields.
+sonara_add_fuzz(fuzz_linux_input SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/linux_input.cpp
+  LIBS sonara_platform_linux sonara_platform)
