@@ -80,6 +80,8 @@ bool TfCrt::KeyPressed() {
 }
 
 std::uint8_t TfCrt::ReadKey() {
+    // Without the window no key could ever arrive: make it before waiting.
+    InitConsole();
     if (key_count_ == 0) {
         reading_ = true;
         if (focused_) ShowCaret();

@@ -1,0 +1,87 @@
+// The process object: start and shutdown order, and how RunProgram ends a program.
+#include "process/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/api.h"
+#include "platform/sim/SimMachine.h"
+
+namespace {
+
+class ProcessTest : public ::testing::Test {
+  protected:
+    ProcessTest() {
+        win::SetBackend(&machine);
+        sonara::Process::SetStepObserver([this](std::string_view s) { steps.emplace_back(s); });
+    }
+    ~ProcessTest() override {
+        sonara::Process::SetStepObserver({});
+        win::SetBackend(nullptr);
+    }
+    sim::SimMachine machine;
+    std::vector<std::string> steps;
+};
+
+const std::vector<std::string> kAllSteps = {"start Tfsapi",   "start TfMouse", "start TfCrt",
+                                            "start TfAmplia", "stop TfAmplia", "stop TfCrt",
+                                            "stop TfMouse",   "stop Tfsapi"};
+
+TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
+    bool sawEverything = false;
+    int code = sonara::RunProgram([&] {
+        EXPECT_EQ(steps.size(), 4u);
+        // The facade's legacy lookup is on and mouse keys are on before the program runs.
+        ASSERT_NE(sonara::Tfsapi::Current(), nullptr);
+        EXPECT_TRUE(sonara::Tfsapi::Current()->LegacyLookup());
+        ASSERT_NE(sonara::TfMouse::Current(), nullptr);
+        EXPECT_TRUE(sonara::TfMouse::Current()->MouseKeys());
+        EXPECT_EQ(sonara::TfCrt::Current(), &sonara::CurrentProcess().crt.module);
+        EXPECT_FALSE(sonara::TfCrt::Current()->Created());  // the window comes lazily
+        sawEverything = true;
+    });
+    EXPECT_TRUE(sawEverything);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(steps, kAllSteps);
+    EXPECT_EQ(sonara::TfCrt::Current(), nullptr);
+    EXPECT_EQ(sonara::Tfsapi::Current(), nullptr);
+}
+
+TEST_F(ProcessTest, DoneConsoleAndExitProcessGiveTheirExitCodeAfterShutdown) {
+    bool after = false;
+    int code = sonara::RunProgram([&] {
+        sonara::InitConsole();
+        sonara::DoneConsole();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(steps, kAllSteps);
+    steps.clear();
+    code = sonara::RunProgram([&] {
+        win::ExitProcess(3);
+        after = true;
+    });
+    EXPECT_EQ(code, 3);
+    EXPECT_FALSE(after);
+    EXPECT_EQ(steps, kAllSteps);
+}
+
+TEST_F(ProcessTest, ClosingTheWindowDuringAKeyWaitEndsTheProgram) {
+    ASSERT_FALSE(machine.LoadScript("wait 100\nclose\nwait 100\nkey a").has_value());
+    bool returned = false;
+    int code = sonara::RunProgram([&] {
+        sonara::ReadKey();
+        returned = true;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(returned);
+}
+
+TEST_F(ProcessTest, AWaitNothingCanEndPropagatesAfterShutdown) {
+    EXPECT_THROW(sonara::RunProgram([] { sonara::ReadKey(); }), sim::SimStopped);
+    EXPECT_EQ(steps, kAllSteps);
+    EXPECT_EQ(sonara::TfCrt::Current(), nullptr);
+}
+
+}  // namespace

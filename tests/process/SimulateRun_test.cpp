@@ -1,0 +1,89 @@
+// The scripted whole-program runner and its transcript.
+#include "process/SimulateRun.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "console/TfCrt.h"
+#include "platform/sim/SimMachine.h"
+
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Echoes keys until Esc, beeping on 'b'.
+void EchoMain() {
+    sonara::ConsoleWriteLine("Ol\xE1");
+    for (;;) {
+        std::uint8_t k = sonara::ReadKey();
+        if (k == 27) break;
+        if (k == 'b') sonara::ConsoleWrite("\a");
+    }
+    sonara::DoneConsole();
+}
+
+TEST(SimulateRun, TranscriptOfKeysBeepScreenAndExit) {
+    std::ostringstream out;
+    auto r = sonara::RunSimulated("wait 100\nkey f1\nkey b\nwait 50\nkey esc", EchoMain, out);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_FALSE(r.idle);
+    auto lines = LinesOf(out.str());
+    ASSERT_GE(lines.size(), 30u);
+    EXPECT_EQ(lines[0], "0 title c:\\sonara\\sonara.exe");
+    std::vector<std::string> tail(lines.end() - 27, lines.end());
+    EXPECT_EQ(tail[0], "150 screen");
+    EXPECT_EQ(tail[1], "Ol\xC3\xA1");  // Windows-1252 shown as UTF-8
+    EXPECT_EQ(tail[2], "");
+    EXPECT_EQ(tail[26], "150 exit 0");
+    std::vector<std::string> middle(lines.begin() + 1, lines.end() - 27);
+    EXPECT_EQ(middle,
+              (std::vector<std::string>{"100 key 0 59", "100 key 98", "100 beep", "150 key 27"}));
+}
+
+TEST(SimulateRun, ScriptExhaustedWhileWaitingPrintsIdleAndNoExit) {
+    std::ostringstream out;
+    auto r = sonara::RunSimulated("key x", EchoMain, out);
+    EXPECT_TRUE(r.idle);
+    auto lines = LinesOf(out.str());
+    ASSERT_GE(lines.size(), 27u);
+    EXPECT_EQ(lines[lines.size() - 27], "0 idle");
+    EXPECT_EQ(lines[lines.size() - 26], "0 screen");
+    EXPECT_EQ(out.str().find("exit"), std::string::npos);
+}
+
+TEST(SimulateRun, ExtensionsAndFormatterAndScriptErrors) {
+    sonara::SimulateSetup setup;
+    int marks = 0;
+    setup.extension = [&](std::string_view line, std::uint32_t) {
+        if (line != "mark") return false;
+        ++marks;
+        return true;
+    };
+    setup.format = [](const sim::Event& e) -> std::optional<std::string> {
+        if (e.kind == "beep") return std::string("bell");
+        if (e.kind == "window") return std::string();  // left out, title included
+        return std::nullopt;
+    };
+    std::ostringstream out;
+    auto r = sonara::RunSimulated("mark\nkey b\nwait 10\nkey esc", EchoMain, out, setup);
+    EXPECT_EQ(marks, 1);
+    EXPECT_TRUE(r.error.empty());
+    auto lines = LinesOf(out.str());
+    EXPECT_EQ(lines[0], "0 key 98");
+    EXPECT_EQ(lines[1], "0 bell");
+
+    std::ostringstream bad;
+    r = sonara::RunSimulated("frobnicate\n", EchoMain, bad, setup);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_TRUE(bad.str().empty());
+}
+
+}  // namespace
