@@ -1,0 +1,88 @@
+// The real console on the Linux back end: X input sent with xdotool reaches the console's
+// key queue as the console's bytes, and Alt+F4 ends the program. Needs an X display.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/TfCrt.h"
+#include "platform/api.h"
+#include "platform/linux/LinuxBackend.h"
+#include "process/Process.h"
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(("timeout 10 " + command + " 2>/dev/null").c_str(), "r");
+    if (!p) return out;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+TEST(ConsoleKeys, RealInputBecomesTheConsoleBytesAndAltF4EndsTheProgram) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    if (Shell("xdotool version").empty()) GTEST_SKIP() << "xdotool missing";
+    win::LinuxBackend backend;
+    win::SetBackend(&backend);
+    ASSERT_TRUE(backend.HasDisplay());
+
+    std::vector<int> bytes;
+    std::atomic<bool> ended{false};
+    std::atomic<bool> forced{false};
+    std::atomic<win::HWND> console{nullptr};
+    std::thread sender;
+    const int code = sonara::RunProgram([&] {
+        sonara::InitConsole();
+        console = sonara::ConsoleWindow();
+        sender = std::thread([&] {
+            // The console's title is the program's file name.
+            const std::string xid = Shell("xdotool search --sync --name 'console_keys_test'");
+            if (xid.empty() || xid.find('\n') != std::string::npos) {
+                forced = true;
+                backend.PostMessageA(console, win::WM_CLOSE, 0, 0);
+                return;
+            }
+            Shell("xdotool windowfocus --sync " + xid);
+            Shell("xdotool mousemove --window " + xid + " 40 40");
+            Shell("xdotool key a");
+            Shell("xdotool type --delay 250 '\xC3\xA7'");
+            for (const char* keys : {"F1", "ctrl+F1", "shift+Insert", "ctrl+BackSpace", "alt+Left",
+                                     "Return", "Escape"}) {
+                Shell(std::string("xdotool key ") + keys);
+            }
+            for (const char* button : {"1", "3", "4", "5"}) {
+                Shell(std::string("xdotool click ") + button);
+            }
+            Shell("xdotool sleep 0.3 key alt+F4");
+            // A safety net: the test fails instead of hanging when Alt+F4 did nothing.
+            for (int i = 0; i < 100 && !ended; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!ended) {
+                forced = true;
+                backend.PostMessageA(console, win::WM_CLOSE, 0, 0);
+            }
+        });
+        for (;;) bytes.push_back(sonara::ReadKey());
+    });
+    ended = true;
+    if (sender.joinable()) sender.join();
+    win::SetBackend(nullptr);
+
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(forced) << "Alt+F4 did not end the program";
+    const std::vector<int> expected{'a', 231, 0,  59, 0,  94, 0,  254, 127, 0,
+                                    75,  13,  27, 13, 27, 0,  72, 0,   80};
+    EXPECT_EQ(bytes, expected);
+}
+
+}  // namespace
