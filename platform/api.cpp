@@ -47,27 +47,24 @@ DWORD CopyCut(std::string_view text, char* buffer, DWORD size) {
 // A list of names, each ended by a zero, the list by a second zero; names that do not fit
 // are cut, and the result returns size - 2 when cut, as Windows does.
 DWORD CopyList(const std::vector<std::string>& names, char* buffer, DWORD size) {
+    std::string all;
+    for (const std::string& name : names) {
+        all += name;
+        all.push_back('\0');
+    }
+    if (all.size() + 1 <= size) {
+        std::memcpy(buffer, all.data(), all.size());
+        buffer[all.size()] = '\0';
+        return static_cast<DWORD>(all.size());
+    }
     if (size < 2) {
         buffer[0] = '\0';
         return 0;
     }
-    std::size_t pos = 0;
-    const std::size_t room = size - 2;  // the final two zeros always fit
-    for (const std::string& name : names) {
-        if (pos + name.size() + 1 > room + 1) {
-            std::size_t part = room > pos ? room - pos : 0;
-            std::memcpy(buffer + pos, name.data(), part);
-            pos += part;
-            buffer[pos] = '\0';
-            buffer[pos + 1] = '\0';
-            return size - 2;
-        }
-        std::memcpy(buffer + pos, name.data(), name.size());
-        pos += name.size();
-        buffer[pos++] = '\0';
-    }
-    buffer[pos] = '\0';
-    return static_cast<DWORD>(pos);
+    std::memcpy(buffer, all.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
 }
 
 std::string WindowsDirectory() {

@@ -88,6 +88,15 @@ TEST_F(ProfileFiles, NullKeyListsTheKeys) {
         win::GetPrivateProfileStringA("video", nullptr, "", buf, sizeof buf, "sonara.ini");
     EXPECT_EQ(std::string(buf, n), std::string("LENTO\0LONG\0", 11));
     EXPECT_EQ(buf[n], '\0');
+    // A list that does not fit is cut and ends with two zeros inside the buffer.
+    std::memset(buf, 'Z', sizeof buf);
+    n = win::GetPrivateProfileStringA("video", nullptr, "", buf, 8, "sonara.ini");
+    EXPECT_EQ(n, 6u);
+    EXPECT_EQ(std::string(buf, 9), std::string("LENTO\0\0\0Z", 9));
+    std::memset(buf, 'Z', sizeof buf);
+    n = win::GetPrivateProfileStringA(nullptr, nullptr, "", buf, 2, "sonara.ini");
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(std::string(buf, 3), std::string("\0\0Z", 3));
 }
 
 TEST(OemToChar, TranslatesCodePage850) {
