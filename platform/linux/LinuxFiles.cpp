@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/profile.h"
 
 namespace win {
 
@@ -57,13 +58,6 @@ std::string RootName(HKEY root) {
     return {};
 }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
 }  // namespace
 
 LinuxFiles::Settings LinuxFiles::FromEnvironment() {
@@ -100,40 +94,48 @@ std::string LinuxFiles::HostPath(std::string_view path) const {
     for (char& c : p) {
         if (c == '\\') c = '/';
     }
-    std::string base;
+    // The drive whose root a path may not climb above, and the path below that root.
+    std::string floor;
     std::string rest;
+    // The mapped drive root a host path lies on, or "".
+    auto driveRoot = [&](const std::string& host) -> std::string {
+        for (const auto& [letter, dir] : settings_.drives) {
+            if (host == dir || host.rfind(dir + "/", 0) == 0) return dir;
+        }
+        return {};
+    };
+    std::string currentDrive = driveRoot(settings_.currentDir);
     if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) {
         char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(p[0])));
         auto drive = settings_.drives.find(letter);
         // An unmapped drive is a directory that does not exist, so reads fail cleanly.
-        base = drive != settings_.drives.end() ? drive->second
-                                               : std::string("/nonexistent-drive-") + letter;
+        floor = drive != settings_.drives.end() ? drive->second
+                                                : std::string("/nonexistent-drive-") + letter;
         rest = p.substr(2);
     } else if (!p.empty() && p[0] == '/') {
-        // A host absolute path, or a root-relative one on the current drive.
-        std::string cur = settings_.currentDir;
-        for (const auto& [letter, dir] : settings_.drives) {
-            if (cur == dir || cur.rfind(dir + "/", 0) == 0) {
-                if (!fs::exists(fs::path(p))) return Resolve(dir + p);
-            }
-        }
-        return Resolve(p);
+        // A host absolute path, unless it names nothing on the host and the current
+        // directory is on a drive: then it is root-relative on that drive.
+        std::error_code ec;
+        if (!currentDrive.empty() && !fs::exists(fs::path(p), ec)) floor = currentDrive;
+        rest = p;
+    } else if (!currentDrive.empty()) {
+        floor = currentDrive;
+        rest = settings_.currentDir.substr(currentDrive.size()) + "/" + p;
     } else {
-        base = settings_.currentDir;
-        rest = "/" + p;
+        rest = settings_.currentDir + "/" + p;
     }
-    return Resolve(base + "/" + rest);
+    return Resolve(floor, rest);
 }
 
 // Normalises "." and "..", and finds each component that does not exist as written
 // without regard to case.
-std::string LinuxFiles::Resolve(std::string_view hostLike) const {
+std::string LinuxFiles::Resolve(const std::string& floor, std::string_view below) const {
     std::vector<std::string> parts;
     std::size_t i = 0;
-    while (i <= hostLike.size()) {
-        std::size_t j = hostLike.find('/', i);
-        if (j == std::string_view::npos) j = hostLike.size();
-        std::string part(hostLike.substr(i, j - i));
+    while (i <= below.size()) {
+        std::size_t j = below.find('/', i);
+        if (j == std::string_view::npos) j = below.size();
+        std::string part(below.substr(i, j - i));
         if (part == "..") {
             if (!parts.empty()) parts.pop_back();
         } else if (!part.empty() && part != ".") {
@@ -141,7 +143,7 @@ std::string LinuxFiles::Resolve(std::string_view hostLike) const {
         }
         i = j + 1;
     }
-    fs::path current("/");
+    fs::path current(floor.empty() ? std::string("/") : floor);
     bool resolving = true;
     for (const auto& part : parts) {
         fs::path next = current / part;
@@ -249,28 +251,15 @@ std::optional<std::string> LinuxFiles::RegistrySection(HKEY root, std::string_vi
     if (rootName.empty()) return std::nullopt;
     auto bytes = ReadFileBytes(WindowsForm(settings_.windowsDir) + "\\registry.ini");
     if (!bytes) return std::nullopt;
-    std::string wantedSection = rootName + "\\" + FoldCase(keyPath);
-    bool inSection = false;
-    std::string_view text(*bytes);
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = Trim(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.empty() || line[0] == ';') continue;
-        if (line.front() == '[') {
-            std::size_t close = line.find(']');
-            std::string_view name =
-                line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1);
-            inSection = FoldCase(Trim(name)) == wantedSection;
-            if (inSection && anyValue) return std::string();
-            continue;
+    std::string section = rootName + "\\" + std::string(keyPath);
+    if (anyValue) {
+        for (const auto& name : ProfileSections(*bytes)) {
+            if (EqualFold(name, section)) return std::string();
         }
-        std::size_t eq = line.find('=');
-        if (!inSection || eq == std::string_view::npos) continue;
-        if (EqualFold(Trim(line.substr(0, eq)), valueName))
-            return std::string(Trim(line.substr(eq + 1)));
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (valueName.empty()) return std::nullopt;
+    return FindProfileValue(*bytes, section, valueName);
 }
 
 }  // namespace win

@@ -55,7 +55,9 @@ class LinuxFiles {
                                                         std::string_view valueName);
 
   private:
-    std::string Resolve(std::string_view hostLike) const;
+    // floor (a host directory, or "" for /) followed by below with "." and ".." applied,
+    // never climbing above floor.
+    std::string Resolve(const std::string& floor, std::string_view below) const;
     std::optional<std::string> RegistrySection(HKEY root, std::string_view keyPath,
                                                std::string_view valueName, bool anyValue);
 
