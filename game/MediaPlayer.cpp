@@ -64,7 +64,10 @@ std::string MediaPlayer::ClipPath(std::string_view file) {
 
 void MediaPlayer::OpenClip(std::string_view file) {
     std::string quoted = ClipPath(file);
-    if (quoted.empty()) return;
+    if (!quoted.empty()) OpenQuoted(quoted);
+}
+
+void MediaPlayer::OpenQuoted(const std::string& quoted) {
     if (SendMci("open " + quoted + " type mpegVideo alias " + kAlias) != 0) {
         clip_playing_ = false;
         return;
@@ -79,7 +82,9 @@ void MediaPlayer::OpenClip(std::string_view file) {
     int h =
         win::GetSystemMetrics(win::SM_CYCAPTION) + 2 * win::GetSystemMetrics(win::SM_CYFRAME) + 768;
     SendMci("put " + alias + " window at 0 0 " + std::to_string(w) + " " + std::to_string(h));
-    SendMci("play " + alias + " notify");
+    // A clip that opened but does not play never notifies its end: waiting for it would
+    // hang the game, so it counts as ended at once.
+    if (SendMci("play " + alias + " notify") != 0) clip_playing_ = false;
 }
 
 void MediaPlayer::CloseClip() {
@@ -95,6 +100,10 @@ void MediaPlayer::OnClipNotify(win::HWND, win::WPARAM, win::LPARAM) {
 void MediaPlayer::PlayClip(std::string_view name) {
     CloseClip();
     OpenClip(std::string(name) + ".mp4");
+    WaitClipEnd();
+}
+
+void MediaPlayer::WaitClipEnd() {
     // Keys are read and dropped; between checks the wait blocks until a message comes,
     // and the end-of-clip notification is one.
     while (clip_playing_) {

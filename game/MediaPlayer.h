@@ -29,7 +29,11 @@ class MediaPlayer {
     win::MCIERROR SendMci(const std::string& command);
     // Opens and starts a clip; an empty name does nothing.
     void OpenClip(std::string_view file);
+    // Opens, places and plays a path that is already quoted.
+    void OpenQuoted(const std::string& quotedPath);
     void CloseClip();
+    // Until the clip's end is notified, reading and dropping keys.
+    void WaitClipEnd();
     // Plays clip `name` + ".mp4" to its end: keys pressed meanwhile are read and dropped.
     void PlayClip(std::string_view name);
     // Cue `name` + ".wav" of the sound directory: to its end, or started and left playing.

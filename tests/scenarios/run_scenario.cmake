@@ -1,0 +1,15 @@
+# Runs one scenario script and compares its transcript with the expected one.
+execute_process(COMMAND ${PROGRAM} --simulate ${SCRIPT} --seed 1
+                OUTPUT_FILE ${OUTPUT} ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(err)
+  message(STATUS "stderr: ${err}")
+endif()
+if(NOT EXISTS ${EXPECTED})
+  message(FATAL_ERROR "no expected transcript ${EXPECTED}; the run wrote ${OUTPUT}")
+endif()
+file(READ ${EXPECTED} want)
+file(READ ${OUTPUT} got)
+if(NOT want STREQUAL got)
+  execute_process(COMMAND diff -u ${EXPECTED} ${OUTPUT} OUTPUT_VARIABLE d)
+  message(FATAL_ERROR "transcript differs from ${EXPECTED} (exit ${rc}):\n${d}")
+endif()
