@@ -320,7 +320,9 @@ BOOL LinuxBackend::TranslateMessage(const MSG* msg) {
 }
 
 LRESULT LinuxBackend::DispatchMessageA(const MSG* msg) {
-    if (!msg || !msg->hwnd) return 0;
+    if (!msg) return 0;
+    if (DispatchToServices(*msg)) return 0;
+    if (!msg->hwnd) return 0;
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

@@ -189,6 +189,8 @@ class LinuxBackend : public Backend, public VideoSink {
     LinuxAudio& Audio();
     LinuxClips& Clips();
     void PostFromAnyThread(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Messages the delegated services post to themselves; true when one was handled.
+    bool DispatchToServices(const MSG& msg);
 
     bool eventsOk_ = false;
     bool videoTried_ = false;

@@ -156,9 +156,16 @@ LinuxClips& LinuxBackend::Clips() {
     if (!clips_) {
         clips_ = std::make_unique<LinuxClips>(
             [this](HWND h, UINT m, WPARAM w, LPARAM l) { PostFromAnyThread(h, m, w, l); },
+            [this](std::string_view path) { return files_->HostPath(path); },
             static_cast<VideoSink*>(this));
     }
     return *clips_;
+}
+bool LinuxBackend::DispatchToServices(const MSG& msg) {
+    // The clip player's own messages (new frame, end of clip), for any window or none.
+    if (msg.message != LinuxClips::kClipMessage) return false;
+    if (clips_) clips_->OnClipMessage(msg.wParam, msg.lParam);
+    return true;
 }
 MCIERROR LinuxBackend::mciSendStringA(const char* command, char* reply, UINT replyLength,
                                       HWND callback) {
@@ -172,6 +179,9 @@ LinuxClips& LinuxBackend::Clips() {
 MCIERROR LinuxBackend::mciSendStringA(const char*, char* reply, UINT replyLength, HWND) {
     if (reply && replyLength > 0) reply[0] = '\0';
     return MCIERR_CANNOT_LOAD_DRIVER;
+}
+bool LinuxBackend::DispatchToServices(const MSG&) {
+    return false;
 }
 #endif
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/linux/LinuxClips.h"
 #include "tests/linux/support/test_window.h"
 
 namespace linux_test {
@@ -322,6 +323,19 @@ TEST(Queue, WaitMessageWakesOnAPostFromAnotherThread) {
     // WaitMessage with something queued returns at once.
     b.PostMessageA(h, WM_USER, 0, 0);
     EXPECT_TRUE(b.WaitMessage());
+}
+
+TEST(Queue, ClipPlayerMessagesGoToThePlayerNotToWindows) {
+    TestWindows t;
+    auto& b = t.backend();
+    HWND h = t.Open(50, 50);
+    t.Forget();
+    b.PostMessageA(h, LinuxClips::kClipMessage, 1, LinuxClips::kFrameReady);
+    b.PostMessageA(nullptr, LinuxClips::kClipMessage, 1, LinuxClips::kClipEnded);
+    b.PostMessageA(h, WM_USER, 0, 0);
+    t.Pump();
+    EXPECT_TRUE(t.Of(LinuxClips::kClipMessage).empty());
+    EXPECT_EQ(t.Of(WM_USER).size(), 1u);
 }
 
 TEST(Queue, QuitAndRegisteredMessages) {
