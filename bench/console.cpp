@@ -2,6 +2,7 @@
 // game's clip wait calls it without pause) and WriteText of a full screen.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 
 #include "console/TfCrt.h"

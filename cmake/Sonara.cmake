@@ -23,7 +23,13 @@ function(sonara_add_test name)
   if(T_LABELS)
     set(labels ${T_LABELS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+  # Tests of the real back end share one X display, its focus and its keyboard: they
+  # take turns, or one test's keys land in another's window.
+  set(lock)
+  if("linux" IN_LIST labels)
+    set(lock RESOURCE_LOCK x-display)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" ${lock})
 endfunction()
 
 # sonara_add_fuzz(NAME SOURCE fuzz_x.cpp LIBS ...)
