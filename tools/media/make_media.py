@@ -8,7 +8,10 @@ narration spoken by espeak-ng's Brazilian voice, as long as the narration plus a
 margin. Outputs are deterministic and cached by a hash of their inputs, so a second run
 (or a fresh clone on the same machine) only copies files.
 
-Usage: make_media.py --narration DIR --out DIR [--cache DIR] [--jobs N]
+Usage: make_media.py --narration DIR --out DIR [--lengths FILE] [--cache DIR] [--jobs N]
+
+--lengths writes one line per clip, "NAME SECONDS", the length of its spoken narration,
+for the check that each clip plays as long as what it says.
 """
 
 import argparse
@@ -130,7 +133,8 @@ def clip_filters(name, caption, tmp):
 def render_clip(name, caption, spoken, out_path, tmp):
     wav = os.path.join(tmp, "voice.wav")
     speak(spoken, wav, tmp)
-    dur = round(wav_seconds(wav) + MARGIN_S, 2)
+    spoken_s = wav_seconds(wav)
+    dur = round(spoken_s + MARGIN_S, 2)
     bg, filters = clip_filters(name, caption, tmp)
     run(["ffmpeg", "-nostdin", "-y", "-loglevel", "error",
          "-f", "lavfi", "-i", f"color=c={bg}:s={WIDTH}x{HEIGHT}:r={FPS}:d={dur}",
@@ -141,6 +145,7 @@ def render_clip(name, caption, spoken, out_path, tmp):
          "-c:v", "libx264", "-preset", "ultrafast", "-threads", "1",
          "-c:a", "aac", "-b:a", "64k", "-map_metadata", "-1", *BITEXACT,
          "-f", "mp4", out_path])
+    return spoken_s
 
 
 def sox_tone(path, freq, length, start):
@@ -205,12 +210,16 @@ def produce(item, cache_dir):
     kind, name, out_name, data = item
     ext = os.path.splitext(out_name)[1]
     cached = os.path.join(cache_dir, item_key(item) + ext)
-    if os.path.exists(cached):
+    seconds_file = cached + ".seconds"  # a clip's narration length, kept beside it
+    if os.path.exists(cached) and (kind != "clip" or os.path.exists(seconds_file)):
         return cached, False
     with tempfile.TemporaryDirectory(prefix="sonara-media-") as tmp:
         target = os.path.join(tmp, out_name)
         if kind == "clip":
-            render_clip(name, data[0], data[1], target, tmp)
+            spoken_s = render_clip(name, data[0], data[1], target, tmp)
+            with open(seconds_file + f".part{os.getpid()}", "w") as f:
+                f.write(f"{spoken_s:.3f}\n")
+            os.replace(seconds_file + f".part{os.getpid()}", seconds_file)
         else:
             render_cue(name, target, tmp)
         part = cached + f".part{os.getpid()}"
@@ -241,6 +250,7 @@ def main():
         os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "sonara-media")
     ap.add_argument("--cache", default=default_cache)
     ap.add_argument("--jobs", type=int, default=2)
+    ap.add_argument("--lengths")
     args = ap.parse_args()
 
     os.makedirs(args.out, exist_ok=True)
@@ -255,6 +265,7 @@ def main():
 
     total, done, made = len(items), 0, 0
     failed = []
+    lengths = {}
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
         futures = {pool.submit(produce, it, args.cache): it for it in items}
         for fut in concurrent.futures.as_completed(futures):
@@ -266,6 +277,9 @@ def main():
                 failed.append(f"{it[2]}: {e.stderr.decode(errors='replace').strip()}")
                 continue
             install(cached, os.path.join(args.out, it[2]))
+            if it[0] == "clip":
+                with open(cached + ".seconds") as f:
+                    lengths[it[1]] = f.read().strip()
             if fresh:
                 made += 1
                 with _print_lock:
@@ -274,6 +288,11 @@ def main():
         for line in failed:
             print(f"media: failed {line}", file=sys.stderr)
         return 1
+    if args.lengths:
+        with open(args.lengths + ".part", "w") as f:
+            for name in sorted(lengths):
+                f.write(f"{name} {lengths[name]}\n")
+        os.replace(args.lengths + ".part", args.lengths)
     print(f"media: {total} files in {args.out} ({made} made, {total - made} cached)")
     return 0
 
