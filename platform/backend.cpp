@@ -9,7 +9,9 @@ namespace {
 Backend* current_backend = nullptr;
 }
 
-void SetBackend(Backend* backend) { current_backend = backend; }
+void SetBackend(Backend* backend) {
+    current_backend = backend;
+}
 
 Backend& CurrentBackend() {
     if (current_backend == nullptr) {

@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
             if (round % 4 == 0) {
                 b = static_cast<uint8_t>(rng());
             } else {
-                static const char alphabet[] = "abc=[]()/;:,.#&0123456789 \t\r\n@\\-+*%$xyzAEIOU\xe1\xe7";
+                static const char alphabet[] =
+                    "abc=[]()/;:,.#&0123456789 \t\r\n@\\-+*%$xyzAEIOU\xe1\xe7";
                 b = static_cast<uint8_t>(alphabet[rng() % (sizeof alphabet - 1)]);
             }
         }

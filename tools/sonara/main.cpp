@@ -14,9 +14,13 @@ static std::vector<Command>& Table() {
     return table;
 }
 
-Registrar::Registrar(Command command) { Table().push_back(command); }
+Registrar::Registrar(Command command) {
+    Table().push_back(command);
+}
 
-const std::vector<Command>& Commands() { return Table(); }
+const std::vector<Command>& Commands() {
+    return Table();
+}
 
 }  // namespace sonara_tool
 
