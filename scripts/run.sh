@@ -8,7 +8,7 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ -z "${DISPLAY:-}" ] && [ "${1:-}" != "--simulate" ]; then
   echo "run: no display; the game needs a window. On a machine without one:" >&2
   echo "  xvfb-run -a scripts/run.sh        (a virtual display)" >&2
-  echo "  scripts/run.sh --simulate tests/scenarios/<script>.txt" >&2
+  echo "  scripts/run.sh --simulate tests/scenarios/box-keys.script" >&2
   exit 1
 fi
 exec build/game/pipoco "$@"
