@@ -3,27 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/mci_command.h"
 #include "platform/paths.h"
-#include "platform/sim/MciWords.h"
 #include "platform/sim/SimMachine.h"
 
 namespace sim {
-
-namespace {
-
-bool HasWord(const std::vector<std::string>& words, std::string_view word) {
-    return std::any_of(words.begin() + 1, words.end(),
-                       [&](const std::string& w) { return win::SameName(w, word); });
-}
-
-// The word after `key`, or "".
-std::string WordAfter(const std::vector<std::string>& words, std::string_view key) {
-    for (std::size_t i = 2; i + 1 < words.size(); ++i)
-        if (win::SameName(words[i], key)) return words[i + 1];
-    return {};
-}
-
-}  // namespace
 
 void SimMachine::EndClip(MciDevice& d, win::WPARAM code) {
     d.playing = false;
@@ -48,18 +32,10 @@ win::MCIERROR SimMachine::mciSendStringA(const char* command, char* reply, win::
 }
 
 win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, win::HWND callback) {
-    auto split = SplitMciWords(command);
-    if (!split) return win::MCIERR_NO_CLOSING_QUOTE;
-    const std::vector<std::string>& words = *split;
-    if (words.empty()) return win::MCIERR_MISSING_COMMAND_STRING;
-    std::string verb = win::FoldCase(words[0]);
-    static const char* const kVerbs[] = {"open",   "close", "play",  "stop", "pause",
-                                         "resume", "seek",  "where", "put",  "window",
-                                         "status", "set",   "cue"};
-    if (std::none_of(std::begin(kVerbs), std::end(kVerbs),
-                     [&](const char* v) { return verb == v; }))
-        return win::MCIERR_UNRECOGNIZED_COMMAND;
-    if (words.size() < 2) return win::MCIERR_MISSING_DEVICE_NAME;
+    // The same command language and error codes as the real clip player.
+    const win::MciParse parsed = win::ParseMciCommand(command);
+    if (parsed.error != 0) return parsed.error;
+    const win::MciCommand& cmd = parsed.command;
 
     auto findAlias = [&](std::string_view alias) {
         std::string key = win::FoldCase(alias);
@@ -67,21 +43,20 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
                             [&](const MciDevice& d) { return d.alias == key; });
     };
 
-    if (verb == "open") {
-        std::string alias = WordAfter(words, "alias");
-        if (alias.empty()) alias = words[1];
+    if (cmd.verb == win::MciVerb::kOpen) {
+        const std::string& alias = cmd.alias.empty() ? cmd.device : cmd.alias;
         if (findAlias(alias) != mci_.end()) return win::MCIERR_DUPLICATE_ALIAS;
-        std::string key = FileKey(words[1]);
-        if (files_.count(key) == 0 && !MediaAssumed(words[1])) return win::MCIERR_FILE_NOT_FOUND;
+        if (files_.count(FileKey(cmd.device)) == 0 && !MediaAssumed(cmd.device))
+            return win::MCIERR_FILE_NOT_FOUND;
         MciDevice d;
         d.alias = win::FoldCase(alias);
-        d.path = words[1];
+        d.path = cmd.device;
         d.id = nextMciId_++;
         mci_.push_back(d);
         return 0;
     }
 
-    if (verb == "close" && win::SameName(words[1], "all")) {
+    if (cmd.verb == win::MciVerb::kClose && win::SameName(cmd.device, "all")) {
         for (MciDevice& d : mci_) {
             int id = d.id;
             CancelHappenings([id](const Happening& h) {
@@ -92,7 +67,7 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
         mci_.clear();
         return 0;
     }
-    auto it = findAlias(words[1]);
+    auto it = findAlias(cmd.device);
     if (it == mci_.end()) return win::MCIERR_INVALID_DEVICE_NAME;
     MciDevice& d = *it;
     int id = d.id;
@@ -102,54 +77,40 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
         });
     };
 
-    if (verb == "play") {
-        if (d.notifyPending) {
-            d.notifyPending = false;
-            PostMessageA(d.notifyTo, win::MM_MCINOTIFY, win::MCI_NOTIFY_SUPERSEDED, id);
-        }
-        cancelEnd();
-        d.playing = true;
-        d.end = now_ + clipLength_;
-        if (HasWord(words, "notify")) {
-            d.notifyPending = true;
-            d.notifyTo = callback != nullptr ? callback : d.window;
-        }
-        Happening h{Happening::Kind::kMciNotify};
-        h.device = id;
-        Schedule(d.end, h);
-        if (HasWord(words, "wait")) Sleep(d.end - now_);
-        return 0;
-    }
-    if (verb == "stop" || verb == "close") {
-        cancelEnd();
-        if (d.playing || d.notifyPending) EndClip(d, win::MCI_NOTIFY_ABORTED);
-        if (verb == "close") mci_.erase(it);
-        return 0;
-    }
-    if (verb == "window") {
-        std::string handle = WordAfter(words, "handle");
-        if (!handle.empty()) {
-            std::uintptr_t v = 0;
-            for (char c : handle) {
-                if (c < '0' || c > '9') return win::MCIERR_BAD_INTEGER;
-                v = v * 10 + static_cast<std::uintptr_t>(c - '0');
+    switch (cmd.verb) {
+        case win::MciVerb::kPlay: {
+            if (d.notifyPending) {
+                d.notifyPending = false;
+                PostMessageA(d.notifyTo, win::MM_MCINOTIFY, win::MCI_NOTIFY_SUPERSEDED, id);
             }
-            d.window = reinterpret_cast<win::HWND>(v);
+            cancelEnd();
+            d.playing = true;
+            d.end = now_ + clipLength_;
+            if (cmd.notify) {
+                d.notifyPending = true;
+                d.notifyTo = callback != nullptr ? callback : d.window;
+            }
+            Happening h{Happening::Kind::kMciNotify};
+            h.device = id;
+            Schedule(d.end, h);
+            if (cmd.wait) Sleep(d.end - now_);
+            return 0;
         }
-        return 0;
+        case win::MciVerb::kStop:
+        case win::MciVerb::kClose:
+            cancelEnd();
+            if (d.playing || d.notifyPending) EndClip(d, win::MCI_NOTIFY_ABORTED);
+            if (cmd.verb == win::MciVerb::kClose) mci_.erase(it);
+            return 0;
+        case win::MciVerb::kWindow:
+            d.window = reinterpret_cast<win::HWND>(static_cast<std::uintptr_t>(cmd.windowHandle));
+            return 0;
+        case win::MciVerb::kWhere:
+            reply = "0 0 1024 768";
+            return 0;
+        default:
+            return 0;  // put: the simulated picture has no place to move
     }
-    if (verb == "where") {
-        reply = "0 0 1024 768";
-        return 0;
-    }
-    if (verb == "status") {
-        if (HasWord(words, "mode")) reply = d.playing ? "playing" : "stopped";
-        if (HasWord(words, "length")) reply = std::to_string(clipLength_);
-        if (HasWord(words, "position"))
-            reply = std::to_string(d.playing ? clipLength_ - (d.end - now_) : clipLength_);
-        return 0;
-    }
-    return 0;  // put, set, seek, pause, resume, cue: accepted
 }
 
 }  // namespace sim
