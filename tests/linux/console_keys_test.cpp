@@ -15,19 +15,11 @@
 #include "platform/api.h"
 #include "platform/linux/LinuxBackend.h"
 #include "process/Process.h"
+#include "tests/linux/support/shell.h"
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(("timeout 10 " + command + " 2>/dev/null").c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    pclose(p);
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-}
+using linux_test::Shell;
 
 TEST(ConsoleKeys, RealInputBecomesTheConsoleBytesAndAltF4EndsTheProgram) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";

@@ -11,23 +11,13 @@
 #include <string>
 #include <thread>
 
+#include "tests/linux/support/shell.h"
 #include "tests/linux/support/test_window.h"
 
 namespace linux_test {
 namespace {
 
 using namespace win;
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(("timeout 10 " + command + " 2>/dev/null").c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    pclose(p);
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-}
 
 struct Dispatched {
     UINT message;
