@@ -146,6 +146,7 @@ SimulationResult RunSimulation(std::string_view script, std::optional<std::uint3
     SimulateSetup setup;
     setup.prepare = [&](sim::SimMachine& m) {
         machine = &m;
+        m.SetModuleFileName("c:\\sonara\\pipoco.exe");  // the console's first title
         m.SetAssumeMediaExists(true);
         m.AddFile("c:\\windows\\Sonara.ini", std::string(kIni));
         m.AddDirectory("c:\\tecfal\\som\\LETRALUME");
