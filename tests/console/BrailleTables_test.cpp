@@ -23,6 +23,10 @@ TEST(BrailleDots, SignsOfTheTranslator) {
     EXPECT_EQ(BrailleCellDots('a'), kDot1);
     EXPECT_EQ(BrailleCellDots(','), kDot2);
     EXPECT_EQ(BrailleCellDots('-'), kDot3 | kDot6);
+    // The division sign the translator writes for "`/" (Braille ASCII "4").
+    Tfbrunif t;
+    EXPECT_EQ(t.TranslateToBraille("`/"), "\xF7");
+    EXPECT_EQ(BrailleCellDots('\xF7'), kDot2 | kDot5 | kDot6);
 }
 
 TEST(BrailleDots, LettersAndDigits) {
