@@ -97,7 +97,13 @@ void TfCrt::CreateConsoleWindow() {
                  win::GetSystemMetrics(win::SM_CYCAPTION);
     win::CreateWindowExA(0, "TfWinCrt", title_.c_str(), win::WS_OVERLAPPEDWINDOW,
                          win::CW_USEDEFAULT, win::CW_USEDEFAULT, width, height, nullptr);
-    if (!created_) return;  // no window: the console stays uncreated and draws nothing
+    if (!created_) {
+        // No window: the console stays uncreated and draws nothing; the next console call
+        // tries again, so this font must not outlive the attempt.
+        win::DeleteObject(font_);
+        font_ = nullptr;
+        return;
+    }
     win::ShowWindow(window_, settings_.maximised ? win::SW_MAXIMIZE : win::SW_SHOW);
     win::UpdateWindow(window_);
     SetBrailleMode(settings_.brailleMode);

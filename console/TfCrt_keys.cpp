@@ -199,11 +199,14 @@ bool TfCrt::OnKeyDown(int vk) {
 bool TfCrt::OnKeyUp(int vk) {
     if (braille_mode_ == 0) return false;
     bool letter = vk >= 'A' && vk <= 'Z';
+    // A released chord key is up whatever else is held: a bit left set would hold every
+    // later chord open and merge them into one wrong character.
+    chord_keys_down_ &= static_cast<std::uint8_t>(~ChordBit(vk));
     if (Held(win::VK_CONTROL) || (vk != win::VK_SPACE && !letter)) {
         number_mode_ = capital_next_ = caps_lock_ = false;
+        if (chord_keys_down_ == 0) chord_ = 0;  // a chord typed with Ctrl is no character
         return false;
     }
-    chord_keys_down_ &= static_cast<std::uint8_t>(~ChordBit(vk));
     if (chord_keys_down_ == 0) CompleteChord();
     return true;
 }

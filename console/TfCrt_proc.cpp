@@ -44,6 +44,8 @@ win::LRESULT TfCrt::WindowProc(win::HWND hwnd, win::UINT msg, win::WPARAM wp, wi
         case win::WM_KILLFOCUS:
             if (reading_) HideCaret();
             focused_ = false;
+            // The key-ups of a half-typed chord go to another window.
+            chord_ = chord_keys_down_ = 0;
             if (mouse) mouse->OnKillFocus();
             return 0;
         case win::WM_PAINT:

@@ -68,6 +68,16 @@ TEST(ChordKeyboard, CtrlOrANonLetterKeyUpClearsTheSigns) {
     EXPECT_EQ(Typed(2, Chord("sjkl") + "key ctrl+f1\n" + Chord("f")), std::string("\0^a", 3));
 }
 
+TEST(ChordKeyboard, AChordKeyReleasedWithCtrlOrAwayFromTheWindowIsUp) {
+    // F released while Ctrl is held: Ctrl+D types its control code, the chord of F is
+    // dropped, and the next chords still type.
+    EXPECT_EQ(
+        Typed(1, "keydown f\nkeydown ctrl+d\nkeyup f\nkeyup ctrl+d\n" + Chord("d") + Chord("s")),
+        "\x04,'");
+    // Focus lost in the middle of a chord: its key-ups went elsewhere.
+    EXPECT_EQ(Typed(1, "keydown f\nkeydown d\nfocus off\nfocus on\n" + Chord("f")), "a");
+}
+
 TEST(ChordKeyboard, CtrlAltF11CyclesModesAndCtrlAltF12TurnsItOff) {
     ConsoleHarness h;
     h.Open();
@@ -112,10 +122,19 @@ void ExpectTone(const sim::SoundPlay& play, const ToneShape& t) {
     EXPECT_EQ(LE32(b, 32), 0x00080001u);  // block align 1, 8 bits
     EXPECT_EQ(b.substr(36, 4), "data");
     EXPECT_EQ(LE32(b, 40), t.dataSize);
-    for (int i = 0; i < t.high; ++i) EXPECT_EQ(static_cast<unsigned char>(b[44 + i]), 96) << i;
-    for (int i = t.high; i < t.period; ++i)
-        EXPECT_EQ(static_cast<unsigned char>(b[44 + i]), 160) << i;
-    EXPECT_EQ(static_cast<unsigned char>(b[44 + t.dataSize - 1]), 128);
+    // Every sample: period k starts at 44 + k*11025 div f with h samples of 96, then
+    // p - h + 1 of 160 whose last the next period overwrites; 128 ends the image.
+    std::string samples(11071, '\0');
+    std::uint32_t end = 44;
+    for (int k = 0;; ++k) {
+        end = 44 + static_cast<std::uint32_t>(k) * 11025 / t.frequency;
+        if (end > static_cast<std::uint32_t>(11025 - t.period)) break;
+        for (int i = 0; i <= t.period; ++i)
+            samples[end + i] = static_cast<char>(i < t.high ? 96 : 160);
+    }
+    samples[end - 1] = static_cast<char>(128);
+    ASSERT_EQ(end - 44, t.dataSize);
+    EXPECT_EQ(b.substr(44, t.dataSize), samples.substr(44, t.dataSize));
 }
 
 TEST(Tones, ModeOneAndModeTwoSoundTheirTwoTonesAndOffItsOne) {
