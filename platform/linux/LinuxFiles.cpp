@@ -90,6 +90,8 @@ LinuxFiles::LinuxFiles(Settings settings) : settings_(std::move(settings)) {
 }
 
 std::string LinuxFiles::HostPath(std::string_view path) const {
+    // "\x" is root-relative on the current drive; only "/x" may name a host path.
+    const bool rootRelative = !path.empty() && path[0] == '\\';
     std::string p = Cp1252ToUtf8(path);
     for (char& c : p) {
         if (c == '\\') c = '/';
@@ -112,6 +114,13 @@ std::string LinuxFiles::HostPath(std::string_view path) const {
         floor = drive != settings_.drives.end() ? drive->second
                                                 : std::string("/nonexistent-drive-") + letter;
         rest = p.substr(2);
+    } else if (rootRelative) {
+        // Off every drive the current drive is c:, where the shipped data lives.
+        auto c = settings_.drives.find('c');
+        floor = !currentDrive.empty()         ? currentDrive
+                : c != settings_.drives.end() ? c->second
+                                              : std::string("/nonexistent-drive-c");
+        rest = p;
     } else if (!p.empty() && p[0] == '/') {
         // A host absolute path, unless it names nothing on the host and the current
         // directory is on a drive: then it is root-relative on that drive.

@@ -61,6 +61,11 @@ TEST_F(LinuxFilesTest, RelativeDotsAndHostAbsolutePaths) {
     EXPECT_EQ(files->HostPath("tecfal\\som\\..\\som\\.\\letralume"),
               Host("c/Tecfal/Som/LetraLume"));
     EXPECT_EQ(files->HostPath("c:\\..\\..\\windows"), Host("c/windows"));
+    // A root-relative Windows path stays on the current drive, even where the host has
+    // a directory of that name.
+    EXPECT_EQ(files->HostPath("\\..\\..\\etc\\passwd"), Host("c/etc/passwd"));
+    EXPECT_EQ(files->HostPath("\\tmp"), Host("c/tmp"));
+    EXPECT_FALSE(files->ReadFileBytes("\\..\\etc\\passwd").has_value());
     EXPECT_EQ(files->HostPath(Host("d").c_str()), Host("d"));
     std::string mixed = Host("c") + "\\windows";
     EXPECT_EQ(files->HostPath(mixed), Host("c/windows"));
