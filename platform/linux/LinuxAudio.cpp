@@ -15,7 +15,8 @@ namespace {
 
 constexpr DWORD kWaveFormatQuery = 0x0001;
 constexpr DWORD kCallbackTypeMask = 0x00070000;
-constexpr UINT kHeaderSize32 = 32;  // WAVEHDR of 32-bit Windows, which callers may pass
+// The queue links blocks through lpNext: a header smaller than ours would be written past.
+constexpr UINT kHeaderSize = sizeof(WAVEHDR);
 const char* const kDefaultDeviceName = "System audio output device";
 
 std::optional<std::string> ReadHostFile(std::string_view path) {
@@ -338,7 +339,7 @@ MMRESULT LinuxAudio::waveOutOpen(HWAVEOUT* out, UINT device, const WAVEFORMATEX*
 MMRESULT LinuxAudio::waveOutPrepareHeader(HWAVEOUT wo, WAVEHDR* hdr, UINT size) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (Find(wo) == nullptr) return MMSYSERR_INVALHANDLE;
-    if (hdr == nullptr || size < kHeaderSize32) return MMSYSERR_INVALPARAM;
+    if (hdr == nullptr || size < kHeaderSize) return MMSYSERR_INVALPARAM;
     if (hdr->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
     hdr->dwFlags |= WHDR_PREPARED;
     return MMSYSERR_NOERROR;
@@ -347,7 +348,7 @@ MMRESULT LinuxAudio::waveOutPrepareHeader(HWAVEOUT wo, WAVEHDR* hdr, UINT size) 
 MMRESULT LinuxAudio::waveOutUnprepareHeader(HWAVEOUT wo, WAVEHDR* hdr, UINT size) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (Find(wo) == nullptr) return MMSYSERR_INVALHANDLE;
-    if (hdr == nullptr || size < kHeaderSize32) return MMSYSERR_INVALPARAM;
+    if (hdr == nullptr || size < kHeaderSize) return MMSYSERR_INVALPARAM;
     if (hdr->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
     hdr->dwFlags &= ~WHDR_PREPARED;
     return MMSYSERR_NOERROR;
@@ -357,7 +358,7 @@ MMRESULT LinuxAudio::waveOutWrite(HWAVEOUT wo, WAVEHDR* hdr, UINT size) {
     std::lock_guard<std::mutex> lock(mutex_);
     WaveOut* v = Find(wo);
     if (v == nullptr) return MMSYSERR_INVALHANDLE;
-    if (hdr == nullptr || size < kHeaderSize32) return MMSYSERR_INVALPARAM;
+    if (hdr == nullptr || size < kHeaderSize) return MMSYSERR_INVALPARAM;
     if (!(hdr->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
     if (hdr->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
     if (hdr->lpData == nullptr && hdr->dwBufferLength > 0) return MMSYSERR_INVALPARAM;

@@ -150,25 +150,29 @@ win::MMRESULT SimMachine::waveOutOpen(win::HWAVEOUT* out, win::UINT device,
     return win::MMSYSERR_NOERROR;
 }
 
-win::MMRESULT SimMachine::waveOutPrepareHeader(win::HWAVEOUT wo, win::WAVEHDR* hdr, win::UINT) {
+win::MMRESULT SimMachine::waveOutPrepareHeader(win::HWAVEOUT wo, win::WAVEHDR* hdr,
+                                               win::UINT size) {
     if (FindWave(wo) == nullptr) return win::MMSYSERR_INVALHANDLE;
-    if (hdr == nullptr || hdr->lpData == nullptr) return win::MMSYSERR_INVALPARAM;
+    if (hdr == nullptr || hdr->lpData == nullptr || size < sizeof(win::WAVEHDR))
+        return win::MMSYSERR_INVALPARAM;
     hdr->dwFlags |= win::WHDR_PREPARED;
     return win::MMSYSERR_NOERROR;
 }
 
-win::MMRESULT SimMachine::waveOutUnprepareHeader(win::HWAVEOUT wo, win::WAVEHDR* hdr, win::UINT) {
+win::MMRESULT SimMachine::waveOutUnprepareHeader(win::HWAVEOUT wo, win::WAVEHDR* hdr,
+                                                 win::UINT size) {
     if (FindWave(wo) == nullptr) return win::MMSYSERR_INVALHANDLE;
-    if (hdr == nullptr) return win::MMSYSERR_INVALPARAM;
+    if (hdr == nullptr || size < sizeof(win::WAVEHDR)) return win::MMSYSERR_INVALPARAM;
     if ((hdr->dwFlags & win::WHDR_INQUEUE) != 0) return win::WAVERR_STILLPLAYING;
     hdr->dwFlags &= ~win::WHDR_PREPARED;
     return win::MMSYSERR_NOERROR;
 }
 
-win::MMRESULT SimMachine::waveOutWrite(win::HWAVEOUT wo, win::WAVEHDR* hdr, win::UINT) {
+win::MMRESULT SimMachine::waveOutWrite(win::HWAVEOUT wo, win::WAVEHDR* hdr, win::UINT size) {
     WaveDevice* d = FindWave(wo);
     if (d == nullptr) return win::MMSYSERR_INVALHANDLE;
-    if (hdr == nullptr || hdr->lpData == nullptr) return win::MMSYSERR_INVALPARAM;
+    if (hdr == nullptr || hdr->lpData == nullptr || size < sizeof(win::WAVEHDR))
+        return win::MMSYSERR_INVALPARAM;
     if ((hdr->dwFlags & win::WHDR_PREPARED) == 0) return win::WAVERR_UNPREPARED;
     if ((hdr->dwFlags & win::WHDR_INQUEUE) != 0) return win::WAVERR_STILLPLAYING;
     hdr->dwFlags = (hdr->dwFlags & ~win::WHDR_DONE) | win::WHDR_INQUEUE;

@@ -262,7 +262,10 @@ TEST_F(AudioTest, WaveOutErrorsUseWindowsCodes) {
     h.lpData = data.data();
     h.dwBufferLength = static_cast<win::DWORD>(data.size());
     EXPECT_EQ(audio_->waveOutWrite(wo, &h, sizeof h), win::WAVERR_UNPREPARED);
+    // A header smaller than ours would be written past when it is queued.
+    EXPECT_EQ(audio_->waveOutPrepareHeader(wo, &h, 32), win::MMSYSERR_INVALPARAM);
     ASSERT_EQ(audio_->waveOutPrepareHeader(wo, &h, sizeof h), win::MMSYSERR_NOERROR);
+    EXPECT_EQ(audio_->waveOutWrite(wo, &h, 32), win::MMSYSERR_INVALPARAM);
     ASSERT_EQ(audio_->waveOutWrite(wo, &h, sizeof h), win::MMSYSERR_NOERROR);
     EXPECT_EQ(audio_->waveOutWrite(wo, &h, sizeof h), win::WAVERR_STILLPLAYING);
     EXPECT_EQ(audio_->waveOutUnprepareHeader(wo, &h, sizeof h), win::WAVERR_STILLPLAYING);

@@ -153,8 +153,10 @@ TEST_F(WaveOut, BlocksFinishAtTheByteRateInOrder) {
     ASSERT_EQ(Done().size(), 2u);
     ASSERT_EQ(m.WaveWrites().size(), 2u);
     EXPECT_EQ(m.WaveWrites()[1].bytes[0], 'b');
+    EXPECT_EQ(win::waveOutUnprepareHeader(wo, &hdr[0], 32), win::MMSYSERR_INVALPARAM);
     EXPECT_EQ(win::waveOutUnprepareHeader(wo, &hdr[0], sizeof hdr[0]), 0u);
     EXPECT_EQ(win::waveOutWrite(wo, &hdr[0], sizeof hdr[0]), win::WAVERR_UNPREPARED);
+    EXPECT_EQ(win::waveOutPrepareHeader(wo, &hdr[0], 32), win::MMSYSERR_INVALPARAM);
     EXPECT_EQ(win::waveOutClose(wo), 0u);
     EXPECT_EQ(win::waveOutWrite(wo, &hdr[1], sizeof hdr[1]), win::MMSYSERR_INVALHANDLE);
 }
