@@ -1,4 +1,5 @@
 // The Sonara.ini lookup: where the file is, and how one key is read from it.
+#include <cstdint>
 #include <string>
 
 #include "platform/api.h"
@@ -136,9 +137,12 @@ std::optional<long> IniToInt(std::string_view value) {
         // A 32-bit value is all any key holds; beyond that the text is not a number.
         if (result > 0xFFFFFFFFLL) return std::nullopt;
     }
-    if (base == 16 && result > 0x7FFFFFFF) result -= 0x100000000LL;  // hexadecimal wraps
     if (base == 10 && result > 0x7FFFFFFFLL + (negative ? 1 : 0)) return std::nullopt;
-    return static_cast<long>(negative ? -result : result);
+    if (negative) result = -result;
+    // Hexadecimal wraps to 32 bits, its sign included: "$FFFFFFFF" is -1, "-$80000000"
+    // is -2147483648.
+    if (base == 16) result = static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
+    return static_cast<long>(result);
 }
 
 bool IniFlagOn(std::string_view value) {

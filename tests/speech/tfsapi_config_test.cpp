@@ -129,6 +129,9 @@ TEST(IniToInt, DecimalHexSignsAndFailures) {
     EXPECT_EQ(IniToInt("0x10"), 16);
     EXPECT_EQ(IniToInt("-$10"), -16);
     EXPECT_EQ(IniToInt("$FFFFFFFF"), -1);
+    EXPECT_EQ(IniToInt("-$80000000"), -2147483648L);  // the sign wraps with the value
+    EXPECT_EQ(IniToInt("-$FFFFFFFF"), 1);
+    EXPECT_EQ(IniToInt("-$7FFFFFFF"), -2147483647L);
     EXPECT_EQ(IniToInt("2147483647"), 2147483647L);
     EXPECT_EQ(IniToInt("-2147483648"), -2147483648L);
     for (const char* bad : {"", "   ", "-", "0x", "$", "12a", "4 ", "1.5", "2147483648",
