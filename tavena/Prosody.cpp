@@ -65,20 +65,21 @@ bool ParseKeywords(const Section& s, ProsodyConfig& config, ProsodyLoad& load) {
     return true;
 }
 
-// "TABHERTZ=" with exactly ten integers sets all ten levels; anything else changes nothing.
+// "TABHERTZ=" sets all ten levels from its first ten comma-separated integers; what
+// follows the tenth (a trailing comma, a remark) is ignored. Fewer than ten, or one that
+// is not an integer, changes nothing.
 void ParseTabHertz(std::string_view values, ProsodyConfig& config) {
     std::array<int, 10> levels{};
-    std::size_t n = 0;
     std::size_t start = 0;
-    while (true) {
+    for (std::size_t n = 0; n < levels.size(); ++n) {
+        if (start > values.size()) return;
         std::size_t comma = values.find(',', start);
         std::optional<int> v = ParseInt(values.substr(start, comma - start));
-        if (!v || n == levels.size()) return;
-        levels[n++] = *v;
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
+        if (!v) return;
+        levels[n] = *v;
+        start = comma == std::string_view::npos ? values.size() + 1 : comma + 1;
     }
-    if (n == levels.size()) config.tabHertz = levels;
+    config.tabHertz = levels;
 }
 
 std::string Field(std::string_view text, std::size_t& start) {

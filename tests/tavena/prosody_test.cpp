@@ -123,12 +123,18 @@ TEST(ProsodyLoaderTest, MalformedHertzLinesChangeNothing) {
     const std::string head = "[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\n";
     ASSERT_TRUE(Parse(head + "TABHERTZ=1,2,3,4,5,6,7,8,9,10\n", c).ok);
     ASSERT_TRUE(Parse(head + "hertz=abc\nTABHERTZ=1,2,3\nTABHERTZ=1,2,3,4,5,6,7,8,9,x\n"
-                             "TABHERTZ=1,2,3,4,5,6,7,8,9,10,11\n",
+                             "TABHERTZ=9,8,x,6,5,4,3,2,1,0,11\n",
                       c)
                     .ok);
     EXPECT_EQ(c.hertz, ProsodyConfig::kDefaultHertz);
     EXPECT_EQ(c.tabHertz, (std::array<int, 10>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_TRUE(c.intonation.empty());
+    // Ten good values set the levels whatever trails them: a comma, more fields.
+    ASSERT_TRUE(Parse(head + "TABHERTZ=10,20,30,40,50,60,70,80,90,100,\n", c).ok);
+    EXPECT_EQ(c.tabHertz, (std::array<int, 10>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+    ASSERT_TRUE(Parse(head + "TABHERTZ=0,1,2,3,4,5,6,7,8,9,10,11\n", c).ok);
+    EXPECT_EQ(c.tabHertz, (std::array<int, 10>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    ASSERT_TRUE(Parse(head + "TABHERTZ=1,2,3,4,5,6,7,8,9,10\n", c).ok);
     // A later load without TABHERTZ keeps the levels; HERTZ goes back to 230.
     ASSERT_TRUE(Parse(head + "hertz = 5\nHERTZ=180\n", c).ok);
     EXPECT_EQ(c.hertz, 180);
