@@ -36,8 +36,11 @@ MediaPlayer::MediaPlayer() : previous_(g_current) {
 }
 
 MediaPlayer::~MediaPlayer() {
-    HookSlot& slot = MciNotifyHook();
-    if (slot.proc == &OnClipNotify) slot = HookSlot{};
+    // The console may already be gone (a player outliving its process object).
+    if (TfCrt::Current() != nullptr) {
+        HookSlot& slot = MciNotifyHook();
+        if (slot.proc == &OnClipNotify) slot = HookSlot{};
+    }
     g_current = previous_;
 }
 

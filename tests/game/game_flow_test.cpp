@@ -198,6 +198,29 @@ TEST(GameMedia, KeysDuringAClipAreGone) {
     EXPECT_EQ(h.Count("clip C"), 0);
 }
 
+TEST(GameMedia, AKeyDuringABoxClipIsGoneAndAKeyDuringTheLetterPlinIsFlushed) {
+    {
+        // "a" comes while "caixa-nao-abriu" plays: the box stays shut.
+        GameHarness h;
+        h.Script(
+            "clip-ms 1000\ncue-ms 200\nwait 2500\nkey x\nwait 4200\nclip-ms 3000\nkey b\n"
+            "wait 1000\nkey a\nwait 5000\n");
+        h.RunWholeGame();
+        EXPECT_EQ(h.Count("clip caixa-nao-abriu"), 1);
+        EXPECT_EQ(h.Count("clip abre-caixa"), 0);
+    }
+    {
+        // "b" comes while the open box's plin sounds: the letter loop flushes it.
+        GameHarness h;
+        h.Script(
+            "clip-ms 1000\ncue-ms 200\nwait 2500\nkey x\nwait 4200\ncue-ms 3000\nkey a\n"
+            "wait 2500\nkey b\nwait 6000\n");
+        h.RunWholeGame();
+        EXPECT_EQ(h.Count("clip caixa-aberta"), 1);
+        EXPECT_EQ(h.Count("clip B"), 0);
+    }
+}
+
 TEST(GameMedia, MissingClipReturnsAtOnce) {
     GameHarness h;
     h.Script("missing caixa-aberta\n" + Keys({"x", "a"}));
