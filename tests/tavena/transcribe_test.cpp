@@ -104,6 +104,52 @@ TEST_F(TranscribeTest, ContextsSelectTheRule) {
     EXPECT_EQ(Rules("ARRA", 0), "a R a ");    // the longer match first
 }
 
+// One rule per context symbol, each ahead of its plain fallback.
+TEST(ContextSymbolsTest, EachSymbolHoldsWhereItShouldAndNowhereElse) {
+    sonara::TavenaTradut rules;
+    rules.LoadRulesText(
+        "%(C)=C1\n(C)=c\n"    // left %: start of the word
+        "](D)=D1\n(D)=d\n"    // left ]: after an open vowel
+        "_(E)=E1\n(E)=e\n"    // left _: at the start or after a vowel
+        "|(G)=G1\n(G)=g\n"    // left |: after N, R or S
+        "(F)&=F1\n(F)=f\n"    // right &: before L M N R Z
+        "(P)*=P1\n(P)=p\n"    // right *: before a consonant but L and R, not taken
+        "(B)[=B1\n(B)=b\n"    // right [: at the end or before a consonant but H
+        "(K)\\A=K1\n(K)=k\n"  // right \: an S may stand between
+        "(A)=a\n(I)=i\n(O)=o\n(N)=n\n(S)=s\n(T)=t\n(L)=l\n(H)=h\n");
+    auto apply = [&](std::string_view word) {
+        Lines out;
+        sonara::ApplyRules(W(word), 0, rules, out);
+        return U(Join(out, " "));
+    };
+    EXPECT_EQ(apply("CA"), "C1 a ");
+    EXPECT_EQ(apply("AC"), "a c ");
+    EXPECT_EQ(apply("AD"), "a D1 ");
+    EXPECT_EQ(apply("OD"), "o D1 ");
+    EXPECT_EQ(apply("ID"), "i d ");
+    EXPECT_EQ(apply("ND"), "n d ");
+    EXPECT_EQ(apply("E"), "E1 ");
+    EXPECT_EQ(apply("AE"), "a E1 ");
+    EXPECT_EQ(apply("NE"), "n e ");
+    EXPECT_EQ(apply("NG"), "n G1 ");
+    EXPECT_EQ(apply("SG"), "s G1 ");
+    EXPECT_EQ(apply("AG"), "a g ");
+    EXPECT_EQ(apply("G"), "g ");
+    EXPECT_EQ(apply("FL"), "F1 l ");
+    EXPECT_EQ(apply("FT"), "f t ");
+    EXPECT_EQ(apply("F"), "f ");
+    EXPECT_EQ(apply("PT"), "P1 t ");  // the T is still read by its own rule
+    EXPECT_EQ(apply("PL"), "p l ");
+    EXPECT_EQ(apply("PA"), "p a ");
+    EXPECT_EQ(apply("B"), "B1 ");
+    EXPECT_EQ(apply("BT"), "B1 t ");
+    EXPECT_EQ(apply("BH"), "b h ");
+    EXPECT_EQ(apply("BA"), "b a ");
+    EXPECT_EQ(apply("KSA"), "K1 s a ");
+    EXPECT_EQ(apply("KA"), "K1 a ");
+    EXPECT_EQ(apply("KTA"), "k t a ");
+}
+
 TEST_F(TranscribeTest, OneWordTextHasBoundariesAroundIt) {
     EXPECT_EQ(Run({"555|", "456|casa", "555|."}),
               ";555|\n__\n\n"
