@@ -44,6 +44,12 @@ std::optional<std::size_t> RiffExtent(const std::uint8_t* header12) {
     return std::size_t{8} + Le32(header12 + 4);
 }
 
+std::optional<std::size_t> MemoryImageExtent(const std::uint8_t* header12) {
+    const std::optional<std::size_t> extent = RiffExtent(header12);
+    if (!extent || *extent > kMaxMemoryImage) return std::nullopt;
+    return extent;
+}
+
 WavImage ReadWavImage(std::span<const std::uint8_t> bytes) {
     WavImage image;
     if (bytes.size() < 12 || !RiffExtent(bytes.data())) return image;

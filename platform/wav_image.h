@@ -44,6 +44,12 @@ WavImage ReadWavImage(std::span<const std::uint8_t> bytes);
 // by pointer): 8 + the RIFF size, or nothing when the 12 bytes do not start a RIFF WAVE.
 std::optional<std::size_t> RiffExtent(const std::uint8_t* header12);
 
+// A memory image's extent as RiffExtent gives it, refused when it claims more than any
+// sound the programs build (64 MiB): a header that lies would send a read far past the
+// caller's buffer.
+constexpr std::size_t kMaxMemoryImage = std::size_t{64} << 20;
+std::optional<std::size_t> MemoryImageExtent(const std::uint8_t* header12);
+
 // PCM we can play: tag 1 (or extensible), 1 or 2 channels, 8 or 16 bits, a sane rate.
 bool IsPlayablePcm(const WavFormat& format);
 

@@ -38,7 +38,7 @@ std::optional<std::vector<std::int16_t>> LinuxAudio::LoadCue(const char* name, U
     if (flags & SND_MEMORY) {
         // A memory image has no length but its own header's: the walk stays inside it.
         const auto* image = reinterpret_cast<const std::uint8_t*>(name);
-        const std::optional<std::size_t> extent = RiffExtent(image);
+        const std::optional<std::size_t> extent = MemoryImageExtent(image);
         if (!extent) return std::nullopt;
         bytes = std::span<const std::uint8_t>(image, *extent);
     } else {

@@ -13,7 +13,6 @@ namespace sim {
 namespace {
 
 constexpr std::uint32_t kForever = std::numeric_limits<std::uint32_t>::max();
-constexpr std::size_t kMaxMemoryImage = std::size_t{64} << 20;
 
 std::uintptr_t WaveHandleValue(int device) {
     return 0x20000 + static_cast<std::uintptr_t>(device) * 4;
@@ -72,10 +71,8 @@ win::BOOL SimMachine::sndPlaySoundA(const char* name, win::UINT flags) {
     bool found = false;
     bool bytesKnown = false;
     if ((flags & win::SND_MEMORY) != 0) {
-        auto extent = win::RiffExtent(reinterpret_cast<const std::uint8_t*>(name));
-        // The image's size is known only from its header; an absurd one is refused
-        // rather than read.
-        if (extent && *extent <= kMaxMemoryImage) {
+        auto extent = win::MemoryImageExtent(reinterpret_cast<const std::uint8_t*>(name));
+        if (extent) {
             bytes.assign(name, *extent);
             found = bytesKnown = true;
         }

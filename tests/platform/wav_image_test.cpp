@@ -148,6 +148,12 @@ TEST(WavImage, RiffExtentReadsTheHeaderSize) {
     Bytes bad = img;
     bad[0] = 'X';
     EXPECT_FALSE(win::RiffExtent(bad.data()).has_value());
+    // A memory image whose header claims gigabytes is refused, not read.
+    EXPECT_EQ(win::MemoryImageExtent(img.data()), win::RiffExtent(img.data()));
+    Bytes huge = img;
+    huge[4] = huge[5] = huge[6] = huge[7] = 0xFF;
+    EXPECT_TRUE(win::RiffExtent(huge.data()).has_value());
+    EXPECT_FALSE(win::MemoryImageExtent(huge.data()).has_value());
 }
 
 }  // namespace
