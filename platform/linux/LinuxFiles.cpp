@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 
 namespace win {
@@ -29,18 +30,19 @@ std::string Env(const char* name) {
     return v != nullptr ? std::string(v) : std::string();
 }
 
-std::string FoldCase(std::string_view text1252) {
-    std::string out(text1252);
-    for (char& ch : out) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-            ch = static_cast<char>(c + 32);
-    }
-    return out;
+// A directory named in the environment, absolute: drive roots are compared with the
+// current directory, which is always absolute.
+std::string EnvDirectory(const char* name) {
+    std::string dir = Env(name);
+    if (dir.empty()) return dir;
+    std::error_code ec;
+    fs::path absolute = fs::absolute(dir, ec);
+    return ec ? dir : absolute.lexically_normal().string();
 }
 
+// Names compare as Windows compares them, the same rule as the simulated machine's.
 bool EqualFold(std::string_view a, std::string_view b) {
-    return FoldCase(a) == FoldCase(b);
+    return SameName(a, b);
 }
 
 DWORD CopyOut(const std::string& text, char* buffer, DWORD size) {
@@ -65,15 +67,15 @@ LinuxFiles::Settings LinuxFiles::FromEnvironment() {
     std::error_code ec;
     s.exePath = fs::read_symlink("/proc/self/exe", ec).string();
     fs::path exeDir = fs::path(s.exePath).parent_path();
-    std::string driveC = Env("SONARA_DRIVE_C");
+    std::string driveC = EnvDirectory("SONARA_DRIVE_C");
     s.drives['c'] = !driveC.empty() ? driveC : (exeDir / ".." / "root").lexically_normal().string();
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         if (letter == 'c') continue;
         std::string name = std::string("SONARA_DRIVE_") + static_cast<char>(letter - 32);
-        std::string dir = Env(name.c_str());
+        std::string dir = EnvDirectory(name.c_str());
         if (!dir.empty()) s.drives[letter] = dir;
     }
-    std::string windir = Env("SONARA_WINDIR");
+    std::string windir = EnvDirectory("SONARA_WINDIR");
     s.windowsDir = !windir.empty() ? windir : (fs::path(s.drives['c']) / "windows").string();
     std::string config = Env("XDG_CONFIG_HOME");
     s.appData = !config.empty() ? config : Env("HOME") + "/.config";
