@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/paths.h"
@@ -75,7 +78,6 @@ std::string WindowsDirectory() {
 
 // An open registry key: the root and the path under it.
 struct OpenKey {
-    std::uint32_t magic = 0x52454731;  // "REG1"
     HKEY root = nullptr;
     std::string path;
 };
@@ -84,15 +86,26 @@ bool IsRoot(HKEY key) {
     return key == HKEY_CLASSES_ROOT || key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE;
 }
 
-// Only the predefined roots and handles from RegOpenKeyExA are keys.
-const OpenKey* Resolve(HKEY key, OpenKey& rootOut) {
-    if (key == nullptr) return nullptr;
-    if (IsRoot(key)) {
-        rootOut.root = key;
-        return &rootOut;
-    }
-    const auto* open = reinterpret_cast<const OpenKey*>(key);
-    return open->magic == OpenKey{}.magic ? open : nullptr;
+// Keys opened with RegOpenKeyExA, by handle value: a handle that was never opened, or is
+// closed already, is found in no table and is refused, never dereferenced.
+struct OpenKeys {
+    std::mutex mutex;
+    std::map<std::uintptr_t, OpenKey> keys;
+    std::uintptr_t next = 0x1000;
+};
+OpenKeys& Keys() {
+    static OpenKeys keys;
+    return keys;
+}
+
+std::optional<OpenKey> Resolve(HKEY key) {
+    if (key == nullptr) return std::nullopt;
+    if (IsRoot(key)) return OpenKey{key, {}};
+    OpenKeys& k = Keys();
+    std::lock_guard<std::mutex> lock(k.mutex);
+    auto it = k.keys.find(reinterpret_cast<std::uintptr_t>(key));
+    if (it == k.keys.end()) return std::nullopt;
+    return it->second;
 }
 
 }  // namespace
@@ -119,24 +132,24 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 LONG RegOpenKeyExA(HKEY root, const char* subKey, DWORD, DWORD, HKEY* result) {
     if (result == nullptr) return kErrorInvalidParameter;
     *result = nullptr;
-    OpenKey rootKey;
-    const OpenKey* base = Resolve(root, rootKey);
-    if (base == nullptr) return ERROR_INVALID_HANDLE;
+    const std::optional<OpenKey> base = Resolve(root);
+    if (!base) return ERROR_INVALID_HANDLE;
     std::string path = base->path;
     if (subKey != nullptr && *subKey != '\0') path = path.empty() ? subKey : path + "\\" + subKey;
     if (!CurrentBackend().RegistryKeyExists(base->root, path)) return ERROR_FILE_NOT_FOUND;
-    auto* open = new OpenKey;
-    open->root = base->root;
-    open->path = path;
-    *result = reinterpret_cast<HKEY>(open);
+    OpenKeys& k = Keys();
+    std::lock_guard<std::mutex> lock(k.mutex);
+    const std::uintptr_t handle = k.next;
+    k.next += 4;
+    k.keys[handle] = OpenKey{base->root, path};
+    *result = reinterpret_cast<HKEY>(handle);
     return ERROR_SUCCESS;
 }
 
 LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE* data,
                       DWORD* size) {
-    OpenKey rootKey;
-    const OpenKey* open = Resolve(key, rootKey);
-    if (open == nullptr) return ERROR_INVALID_HANDLE;
+    const std::optional<OpenKey> open = Resolve(key);
+    if (!open) return ERROR_INVALID_HANDLE;
     if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
     auto value = CurrentBackend().RegistryQuery(open->root, open->path,
                                                 valueName != nullptr ? valueName : "");
@@ -158,13 +171,10 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE
 
 LONG RegCloseKey(HKEY key) {
     if (IsRoot(key)) return ERROR_SUCCESS;
-    OpenKey rootKey;
-    const OpenKey* open = Resolve(key, rootKey);
-    if (open == nullptr) return ERROR_INVALID_HANDLE;
-    auto* owned = const_cast<OpenKey*>(open);
-    owned->magic = 0;
-    delete owned;
-    return ERROR_SUCCESS;
+    OpenKeys& k = Keys();
+    std::lock_guard<std::mutex> lock(k.mutex);
+    return k.keys.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? ERROR_SUCCESS
+                                                                    : ERROR_INVALID_HANDLE;
 }
 
 std::intptr_t SetWindowLongPtrA(HWND hwnd, int index, std::intptr_t value) {

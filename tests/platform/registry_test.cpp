@@ -43,6 +43,14 @@ TEST_F(Registry, OpenQueryClose) {
     EXPECT_EQ(win::RegQueryValueExA(key, "Missing", nullptr, nullptr, data, &dataSize),
               win::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(win::RegCloseKey(key), win::ERROR_SUCCESS);
+    // A closed key, and a handle that was never opened, are refused.
+    EXPECT_EQ(win::RegCloseKey(key), win::ERROR_INVALID_HANDLE);
+    EXPECT_EQ(win::RegQueryValueExA(key, "AppData", nullptr, nullptr, data, &dataSize),
+              win::ERROR_INVALID_HANDLE);
+    win::HKEY made = reinterpret_cast<win::HKEY>(std::uintptr_t{0x12345678});
+    win::HKEY out = nullptr;
+    EXPECT_EQ(win::RegOpenKeyExA(made, "x", 0, win::KEY_READ, &out), win::ERROR_INVALID_HANDLE);
+    EXPECT_EQ(win::RegCloseKey(made), win::ERROR_INVALID_HANDLE);
 }
 
 TEST_F(Registry, ParentKeysExistAndMissingKeysDoNot) {
