@@ -57,6 +57,10 @@ LinuxAudio::~LinuxAudio() {
 
 // ---- Driver and device ----
 
+bool LinuxAudio::HasSoundDevice() {
+    return EnsureDriver() && !IsFake(driver_.c_str());
+}
+
 bool LinuxAudio::EnsureDriver() {
     if (driverReady_) return true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {

@@ -57,6 +57,9 @@ class LinuxAudio {
 
     // The SDL driver in use ("" before the first use), for tests and diagnostics.
     std::string DriverName() const;
+    // True when sound reaches a real output, not SDL's dummy or disk driver (chosen by
+    // SDL_AUDIODRIVER, or because the machine has no sound device).
+    bool HasSoundDevice();
     // Device periods mixed so far: a reset is silent from the first period mixed after it.
     std::uint64_t MixedPeriods() const { return mixedPeriods_.load(); }
 

@@ -9,7 +9,9 @@
 #include <cstdlib>
 
 #include "platform/cp1252.h"
-#include "platform/linux/LinuxBackendDelegates.h"
+#include "platform/linux/LinuxAudio.h"
+#include "platform/linux/LinuxClips.h"
+#include "platform/linux/LinuxFiles.h"
 
 namespace win {
 

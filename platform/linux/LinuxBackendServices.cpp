@@ -7,8 +7,10 @@
 #include <cstring>
 
 #include "platform/cp1252.h"
+#include "platform/linux/LinuxAudio.h"
 #include "platform/linux/LinuxBackend.h"
-#include "platform/linux/LinuxBackendDelegates.h"
+#include "platform/linux/LinuxClips.h"
+#include "platform/linux/LinuxFiles.h"
 
 namespace win {
 
@@ -72,7 +74,6 @@ std::optional<Backend::RegistryValue> LinuxBackend::RegistryQuery(HKEY root,
 
 // ---- Sound and clips -------------------------------------------------------------------
 
-#if SONARA_HAVE_LINUX_AUDIO
 LinuxAudio& LinuxBackend::Audio() {
     if (!audio_) {
         audio_ = std::make_unique<LinuxAudio>(
@@ -112,52 +113,18 @@ BOOL LinuxBackend::sndPlaySoundA(const char* name, UINT flags) {
 BOOL LinuxBackend::MessageBeep(UINT type) {
     return Audio().MessageBeep(type);
 }
-#else
-// Without the audio class there is no output device.
-LinuxAudio& LinuxBackend::Audio() {
-    if (!audio_) audio_ = std::make_unique<LinuxAudio>();
-    return *audio_;
-}
-UINT LinuxBackend::waveOutGetNumDevs() {
-    return 0;
-}
-MMRESULT LinuxBackend::waveOutGetDevCapsA(UINT, WAVEOUTCAPSA*, UINT) {
-    return MMSYSERR_BADDEVICEID;
-}
-MMRESULT LinuxBackend::waveOutOpen(HWAVEOUT*, UINT, const WAVEFORMATEX*, std::uintptr_t,
-                                   std::uintptr_t, DWORD) {
-    return MMSYSERR_NODRIVER;
-}
-MMRESULT LinuxBackend::waveOutPrepareHeader(HWAVEOUT, WAVEHDR*, UINT) {
-    return MMSYSERR_INVALHANDLE;
-}
-MMRESULT LinuxBackend::waveOutUnprepareHeader(HWAVEOUT, WAVEHDR*, UINT) {
-    return MMSYSERR_INVALHANDLE;
-}
-MMRESULT LinuxBackend::waveOutWrite(HWAVEOUT, WAVEHDR*, UINT) {
-    return MMSYSERR_INVALHANDLE;
-}
-MMRESULT LinuxBackend::waveOutReset(HWAVEOUT) {
-    return MMSYSERR_INVALHANDLE;
-}
-MMRESULT LinuxBackend::waveOutClose(HWAVEOUT) {
-    return MMSYSERR_INVALHANDLE;
-}
-BOOL LinuxBackend::sndPlaySoundA(const char*, UINT) {
-    return FALSE;
-}
-BOOL LinuxBackend::MessageBeep(UINT) {
-    return FALSE;
-}
-#endif
 
-#if SONARA_HAVE_LINUX_CLIPS
 LinuxClips& LinuxBackend::Clips() {
     if (!clips_) {
+        // Where our own sound has no device, the clips' sound goes nowhere too: mpv then
+        // keeps time on its null output instead of probing (and complaining about) every
+        // sound system of the machine for each clip.
+        LinuxClips::Options options;
+        if (!Audio().HasSoundDevice()) options.audioOutput = "null";
         clips_ = std::make_unique<LinuxClips>(
             [this](HWND h, UINT m, WPARAM w, LPARAM l) { PostFromAnyThread(h, m, w, l); },
             [this](std::string_view path) { return files_->HostPath(path); },
-            static_cast<VideoSink*>(this));
+            static_cast<VideoSink*>(this), options);
     }
     return *clips_;
 }
@@ -171,18 +138,5 @@ MCIERROR LinuxBackend::mciSendStringA(const char* command, char* reply, UINT rep
                                       HWND callback) {
     return Clips().mciSendStringA(command, reply, replyLength, callback);
 }
-#else
-LinuxClips& LinuxBackend::Clips() {
-    if (!clips_) clips_ = std::make_unique<LinuxClips>();
-    return *clips_;
-}
-MCIERROR LinuxBackend::mciSendStringA(const char*, char* reply, UINT replyLength, HWND) {
-    if (reply && replyLength > 0) reply[0] = '\0';
-    return MCIERR_CANNOT_LOAD_DRIVER;
-}
-bool LinuxBackend::DispatchToServices(const MSG&) {
-    return false;
-}
-#endif
 
 }  // namespace win

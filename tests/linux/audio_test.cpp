@@ -255,6 +255,7 @@ TEST_F(AudioTest, WaveOutErrorsUseWindowsCodes) {
     EXPECT_EQ(audio_->waveOutGetDevCapsA(0, &caps, sizeof caps), win::MMSYSERR_NOERROR);
     EXPECT_GT(std::strlen(caps.szPname), 0u);
     EXPECT_EQ(audio_->waveOutGetDevCapsA(99, &caps, sizeof caps), win::MMSYSERR_BADDEVICEID);
+    EXPECT_FALSE(audio_->HasSoundDevice());  // the disk driver is no loudspeaker
 
     ASSERT_EQ(audio_->waveOutOpen(&wo, 0, &f, 0, 0, win::CALLBACK_NULL), win::MMSYSERR_NOERROR);
     std::vector<char> data(100000, 0x40);
@@ -357,6 +358,8 @@ TEST(AudioNoDevice, FallsBackToTheDummyDriverWhenTheSystemHasNoDevice) {
     if (audio.DriverName() != "alsa") {
         EXPECT_EQ(audio.DriverName(), "dummy");
     }
+    // Clips follow: no device here means no device for their sound either.
+    EXPECT_EQ(audio.HasSoundDevice(), audio.DriverName() == "alsa");
     EXPECT_EQ(audio.MessageBeep(0), win::TRUE);
 }
 
