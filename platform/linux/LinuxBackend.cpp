@@ -131,6 +131,10 @@ HWND LinuxBackend::CreateWindowExA(DWORD, const char* className, const char* tit
         window->CreateSdlWindow(Cp1252ToUtf8(window->title), sx, sy, (style & kWsThickFrame) != 0);
     }
     windows_[hwnd] = std::move(window);
+    {
+        std::lock_guard<std::mutex> lock(liveMutex_);
+        live_.insert(hwnd);
+    }
     if (SendMessageA(hwnd, WM_CREATE, 0, 0) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
@@ -170,6 +174,10 @@ BOOL LinuxBackend::DestroyWindow(HWND hwnd) {
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     if (caret_.owner == hwnd) DestroyCaret();
     std::erase_if(dcs_, [hwnd](const auto& kv) { return kv.second.hwnd == hwnd; });
+    {
+        std::lock_guard<std::mutex> lock(liveMutex_);
+        live_.erase(hwnd);
+    }
     queue_.RemoveWindow(hwnd);
     if (focus_ == hwnd) focus_ = nullptr;
     if (lastShown_ == hwnd) lastShown_ = nullptr;
@@ -271,6 +279,11 @@ WNDPROC LinuxBackend::SetWindowProc(HWND hwnd, WNDPROC proc) {
 }
 
 BOOL LinuxBackend::PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Any thread may post: the live handles are kept apart from the GUI thread's windows.
+    if (hwnd != nullptr) {
+        std::lock_guard<std::mutex> lock(liveMutex_);
+        if (live_.count(hwnd) == 0) return FALSE;
+    }
     queue_.Post(MSG{hwnd, msg, wp, lp, SDL_GetTicks(), {}});
     return TRUE;
 }

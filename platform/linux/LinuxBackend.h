@@ -6,6 +6,8 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -208,6 +210,8 @@ class LinuxBackend : public Backend, public VideoSink {
     std::map<std::string, UINT> registeredMessages_;
     UINT nextRegisteredMessage_ = 0xC000;
     std::map<HWND, std::unique_ptr<LinuxWindow>> windows_;
+    std::mutex liveMutex_;  // guards live_, the handles PostMessageA accepts
+    std::set<HWND> live_;
     std::map<HDC, Dc> dcs_;
     std::map<HGDIOBJ, GdiObject> objects_;
     std::map<int, HGDIOBJ> stock_;

@@ -357,6 +357,13 @@ TEST(Queue, QuitAndRegisteredMessages) {
     EXPECT_EQ(b.RegisterWindowMessageA("TFLINBRL"), a);
     EXPECT_NE(b.RegisterWindowMessageA("other"), a);
     EXPECT_EQ(b.RegisterWindowMessageA(""), 0u);
+
+    // A destroyed window takes no more posts; a thread message (no window) still goes.
+    ASSERT_TRUE(b.DestroyWindow(h));
+    EXPECT_FALSE(b.PostMessageA(h, WM_USER, 0, 0));
+    EXPECT_TRUE(b.PostMessageA(nullptr, WM_USER, 0, 0));
+    ASSERT_TRUE(b.PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.hwnd, nullptr);
 }
 
 // SDL events pushed into SDL's own queue go through the same translation as real input.
