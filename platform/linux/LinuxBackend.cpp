@@ -49,6 +49,8 @@ LinuxBackend::LinuxBackend()
           ev.type = wakeEvent_;
           SDL_PushEvent(&ev);
       }) {
+    // Closing windows is WM_CLOSE's business; SDL_QUIT is left to the signals.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     eventsOk_ = SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
     if (eventsOk_) {
         wakeEvent_ = SDL_RegisterEvents(1);
@@ -445,20 +447,27 @@ void LinuxBackend::TranslateSdl(const SDL_Event& ev) {
         case SDL_WINDOWEVENT:
             TranslateWindowEvent(ev);
             break;
+        case SDL_QUIT:
+            // Only a signal sends it (closing windows does not, by the hint at start-up):
+            // SIGTERM or Ctrl+C in a terminal end the program like a quit message.
+            PostQuitMessage(0);
+            break;
         default:
-            break;  // SDL_QUIT follows the close of the last window: WM_CLOSE covers it
+            break;
     }
 }
 
 void LinuxBackend::TranslateKey(const SDL_Event& ev) {
     scratch_.clear();
     if (ev.type == SDL_TEXTINPUT) {
-        AppendTextMessages(ev.text.text, lastMods_, FromSdlWindow(ev.text.windowID), scratch_);
+        AppendTextMessages(ev.text.text, lastMods_, FromSdlWindow(ev.text.windowID), scratch_,
+                           lastKeyChar_);
     } else {
         const SDL_Keysym& k = ev.key.keysym;
         KeyMods mods{(k.mod & KMOD_SHIFT) != 0, (k.mod & KMOD_CTRL) != 0, (k.mod & KMOD_ALT) != 0,
                      (k.mod & KMOD_NUM) != 0};
         lastMods_ = mods;
+        if (ev.type == SDL_KEYDOWN) lastKeyChar_ = KeyCharOfSdl(k.sym);
         KeyEvent key;
         key.vk = VkFromSdl(k.sym, k.scancode, mods);
         key.scancode = k.scancode;
@@ -534,7 +543,6 @@ void LinuxBackend::TranslateWindowEvent(const SDL_Event& ev) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
             if (focus_ != hwnd) break;
             focus_ = nullptr;
-            keys_.Clear();  // the keys held now go up elsewhere
             PushInput(MSG{hwnd, WM_KILLFOCUS, 0, 0, now, {}});
             break;
         case SDL_WINDOWEVENT_CLOSE:

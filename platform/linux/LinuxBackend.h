@@ -204,6 +204,7 @@ class LinuxBackend : public Backend, public VideoSink {
     LinuxQueue queue_;
     KeyTable keys_;
     KeyMods lastMods_;
+    std::uint8_t lastKeyChar_ = 0;  // the last key down's own character, for its text
     std::vector<MSG> scratch_;
     FontSystem fontSystem_;
     std::map<std::string, WindowClass> classes_;  // upper-cased names

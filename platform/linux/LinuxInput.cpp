@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/cp1252.h"
+#include "platform/paths.h"
 
 namespace win {
 
@@ -259,18 +260,30 @@ void AppendKeyMessages(const KeyEvent& ev, HWND hwnd, std::vector<MSG>& out) {
 }
 
 void AppendTextMessages(std::string_view utf8, const KeyMods& mods, HWND hwnd,
-                        std::vector<MSG>& out) {
+                        std::vector<MSG>& out, std::uint8_t keyChar) {
     // '\0' marks the characters Windows-1252 has not; a text event never carries NUL.
     const std::string bytes = Utf8ToCp1252(utf8, '\0');
     for (char b : bytes) {
         if (b == '\0') continue;
+        UINT message = WM_CHAR;
+        const bool ownChar = keyChar != 0 && FoldChar(b) == FoldChar(static_cast<char>(keyChar));
+        if (keyChar == 0 || ownChar) {
+            if (mods.ctrl && keyChar != 0) continue;
+            if (mods.alt && !mods.ctrl) message = WM_SYSCHAR;
+        }
         MSG m;
         m.hwnd = hwnd;
-        m.message = (mods.alt && !mods.ctrl) ? WM_SYSCHAR : WM_CHAR;
+        m.message = message;
         m.wParam = static_cast<unsigned char>(b);
         m.lParam = 1;
         out.push_back(m);
     }
+}
+
+std::uint8_t KeyCharOfSdl(std::int32_t sym) {
+    if (sym < 0x20 || (sym & SDLK_SCANCODE_MASK) != 0) return 0;
+    const int c = CodePointToCp1252(static_cast<char32_t>(sym));
+    return c > 0 ? static_cast<std::uint8_t>(c) : 0;
 }
 
 void KeyTable::Set(int vk, bool down, bool press) {
@@ -291,6 +304,11 @@ void KeyTable::Apply(const MSG& msg) {
         case WM_SYSKEYUP:
             down = false;
             break;
+        case WM_KILLFOCUS:
+            // The keys held now go up elsewhere. Cleared in queue order, so the key
+            // messages before the focus change still see their modifiers; toggles stay.
+            ReleaseAll();
+            return;
         default:
             return;
     }
@@ -317,8 +335,8 @@ SHORT KeyTable::State(int vk) const {
     return static_cast<SHORT>(((k & 0x80) ? 0xFF80 : 0) | (k & 1));
 }
 
-void KeyTable::Clear() {
-    keys_.fill(0);
+void KeyTable::ReleaseAll() {
+    for (std::uint8_t& k : keys_) k &= 1;
 }
 
 }  // namespace win

@@ -47,10 +47,16 @@ struct KeyEvent {
 // Backspace 8 (Ctrl: 127), Tab 9 and Ctrl+letter 1..26.
 void AppendKeyMessages(const KeyEvent& ev, HWND hwnd, std::vector<MSG>& out);
 
-// Appends one WM_CHAR (WM_SYSCHAR when Alt without Ctrl) per character of an SDL text
-// event, as Windows-1252; characters outside Windows-1252 and malformed bytes are dropped.
+// Appends one WM_CHAR per character of an SDL text event, as Windows-1252; characters
+// outside Windows-1252 and malformed bytes are dropped. `keyChar` is the Windows-1252
+// character of the key pressed last (its own symbol, 0 when unknown). With Ctrl or Alt
+// held, that key's own character is what Windows never types: with Ctrl it is dropped
+// (Ctrl+1, Ctrl+Alt+1), with Alt alone it is WM_SYSCHAR. Any other character is the
+// layout's third level (AltGr, which the X server reports as Alt) and types as WM_CHAR.
 void AppendTextMessages(std::string_view utf8, const KeyMods& mods, HWND hwnd,
-                        std::vector<MSG>& out);
+                        std::vector<MSG>& out, std::uint8_t keyChar = 0);
+// The Windows-1252 character of an SDL keycode's own symbol, or 0.
+std::uint8_t KeyCharOfSdl(std::int32_t sym);
 
 // GetKeyState's table: bit 15 down, bit 0 toggled (each press flips it, as Caps Lock
 // shows). Updated from key messages as the program takes them from the queue.
@@ -59,7 +65,7 @@ class KeyTable {
     void Apply(const MSG& msg);
     void SetToggled(int vk, bool on);
     SHORT State(int vk) const;
-    void Clear();
+    void ReleaseAll();  // every key up, toggles kept
 
   private:
     void Set(int vk, bool down, bool press);

@@ -174,6 +174,57 @@ TEST(TextMessages, Utf8BecomesWindows1252AndForeignCharactersAreDropped) {
     EXPECT_EQ(out[0].message, WM_SYSCHAR);
 }
 
+TEST(TextMessages, AKeysOwnCharacterUnderCtrlOrAltIsNoTypingButAltGrLevelsAre) {
+    auto text = [](const char* utf8, KeyMods mods, SDL_Keycode key) {
+        std::vector<MSG> out;
+        AppendTextMessages(utf8, mods, kWnd, out, KeyCharOfSdl(key));
+        return out;
+    };
+    EXPECT_TRUE(text("1", Ctrl(), SDLK_1).empty());  // Ctrl+1 types nothing
+    KeyMods ctrlAlt = Ctrl();
+    ctrlAlt.alt = true;
+    EXPECT_TRUE(text("1", ctrlAlt, SDLK_1).empty());  // nor Ctrl+Alt+1: only its Alt code
+    EXPECT_TRUE(text(",", Ctrl(), SDLK_COMMA).empty());
+    auto altX = text("x", Alt(), SDLK_x);
+    ASSERT_EQ(altX.size(), 1u);
+    EXPECT_EQ(altX[0].message, WM_SYSCHAR);
+    // AltGr, which X reports as Alt: the third level of the key types.
+    auto slash = text("/", Alt(), SDLK_q);
+    ASSERT_EQ(slash.size(), 1u);
+    EXPECT_EQ(slash[0].message, WM_CHAR);
+    EXPECT_EQ(slash[0].wParam, WPARAM{'/'});
+    auto superTwo = text("\xC2\xB2", Alt(), SDLK_2);
+    ASSERT_EQ(superTwo.size(), 1u);
+    EXPECT_EQ(superTwo[0].message, WM_CHAR);
+    EXPECT_EQ(superTwo[0].wParam, WPARAM{0xB2});
+    KeyMods shift;
+    shift.shift = true;
+    auto capital = text("A", shift, SDLK_a);
+    ASSERT_EQ(capital.size(), 1u);
+    EXPECT_EQ(capital[0].message, WM_CHAR);
+    EXPECT_EQ(KeyCharOfSdl(SDLK_F1), 0);
+    EXPECT_EQ(KeyCharOfSdl(SDLK_COMMA), ',');
+    EXPECT_EQ(KeyCharOfSdl(SDLK_RETURN), 0);
+}
+
+TEST(KeyTableTest, FocusLossReleasesKeysInQueueOrderAndKeepsToggles) {
+    KeyTable t;
+    t.Apply(Key(VK_CONTROL, SDL_SCANCODE_LCTRL, Ctrl())[0]);
+    std::vector<MSG> caps;
+    KeyEvent c;
+    c.vk = VK_CAPITAL;
+    c.scancode = SDL_SCANCODE_CAPSLOCK;
+    AppendKeyMessages(c, kWnd, caps);
+    t.Apply(caps[0]);
+    EXPECT_LT(t.State(VK_CONTROL), 0);
+    MSG kill;
+    kill.message = WM_KILLFOCUS;
+    t.Apply(kill);
+    EXPECT_GE(t.State(VK_CONTROL), 0);
+    EXPECT_GE(t.State(VK_LCONTROL), 0);
+    EXPECT_EQ(t.State(VK_CAPITAL), 1);  // up, still on
+}
+
 TEST(KeyTableTest, DownUpSidesAndToggle) {
     KeyTable t;
     EXPECT_EQ(t.State(VK_SHIFT), 0);

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 
@@ -364,6 +365,31 @@ TEST(Queue, QuitAndRegisteredMessages) {
     EXPECT_TRUE(b.PostMessageA(nullptr, WM_USER, 0, 0));
     ASSERT_TRUE(b.PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(m.hwnd, nullptr);
+}
+
+TEST(Queue, TerminationSignalBecomesAQuitMessage) {
+    TestWindows t;
+    auto& b = t.backend();
+    HWND h = t.Open(50, 50);
+    ASSERT_EQ(std::raise(SIGTERM), 0);  // SDL's handler turns it into an event
+    // A safety net of posts, so a signal that is lost fails the test instead of hanging it.
+    std::atomic<bool> stop{false};
+    std::thread ticker([&] {
+        for (int i = 0; i < 60 && !stop; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            b.PostMessageA(h, WM_USER + 9, 0, 0);
+        }
+    });
+    MSG m;
+    bool quit = false;
+    for (int i = 0; i < 60 && !quit; ++i) {
+        b.WaitMessage();
+        while (!quit && b.PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) quit = m.message == WM_QUIT;
+    }
+    stop = true;
+    ticker.join();
+    EXPECT_TRUE(quit);
+    EXPECT_EQ(m.wParam, 0u);
 }
 
 // SDL events pushed into SDL's own queue go through the same translation as real input.
