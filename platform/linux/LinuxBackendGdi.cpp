@@ -15,6 +15,13 @@ constexpr DWORD kBlackness = 0x00000042;
 constexpr DWORD kWhiteness = 0x00FF0062;
 constexpr int kMaxTextRun = 4096;
 
+// Coordinates far outside any window are brought within a range where the drawing code's
+// sums (x + width, x - sx) cannot overflow; clipping then leaves nothing to draw.
+constexpr int kCoordLimit = 1 << 24;
+int Coord(int v) {
+    return std::clamp(v, -kCoordLimit, kCoordLimit);
+}
+
 }  // namespace
 
 HGDIOBJ LinuxBackend::AddStock(GdiObject obj) {
@@ -216,8 +223,9 @@ BOOL LinuxBackend::TextOutA(HDC hdc, int x, int y, const char* text, int count) 
     if (!w || !font) return FALSE;
     const RECT& c = dc->clip;
     const SDL_Rect clip{c.left, c.top, c.right - c.left, c.bottom - c.top};
-    font->Draw(w->surface(), x, y, std::string_view(text, std::min(count, kMaxTextRun)), dc->text,
-               dc->bk, dc->bkMode == OPAQUE, clip);
+    font->Draw(w->surface(), Coord(x), Coord(y),
+               std::string_view(text, std::min(count, kMaxTextRun)), dc->text, dc->bk,
+               dc->bkMode == OPAQUE, clip);
     w->dirty = true;
     return TRUE;
 }
@@ -231,7 +239,7 @@ BOOL LinuxBackend::BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, 
     if (d->hwnd != s->hwnd) return FALSE;
     LinuxWindow* win = Find(d->hwnd);
     if (!win) return FALSE;
-    win->CopyWithin(x, y, w, h, sx, sy, &d->clip);
+    win->CopyWithin(Coord(x), Coord(y), Coord(w), Coord(h), Coord(sx), Coord(sy), &d->clip);
     return TRUE;
 }
 
@@ -252,6 +260,10 @@ BOOL LinuxBackend::PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     LinuxWindow* win = Find(dc->hwnd);
     if (!win) return FALSE;
     // A negative width or height extends left or up, as in GDI.
+    x = Coord(x);
+    y = Coord(y);
+    w = Coord(w);
+    h = Coord(h);
     RECT r{std::min(x, x + w), std::min(y, y + h), std::max(x, x + w), std::max(y, y + h)};
     win->Fill(r, colour, &dc->clip);
     return TRUE;
@@ -277,8 +289,8 @@ BOOL LinuxBackend::CreateCaret(HWND hwnd, HGDIOBJ, int width, int height) {
 
 BOOL LinuxBackend::SetCaretPos(int x, int y) {
     if (!caret_.owner) return FALSE;
-    caret_.bar.x = x;
-    caret_.bar.y = y;
+    caret_.bar.x = Coord(x);
+    caret_.bar.y = Coord(y);
     if (LinuxWindow* w = Find(caret_.owner)) w->dirty = true;
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <limits>
 #include <thread>
 
 #include "platform/linux/LinuxClips.h"
@@ -139,6 +140,16 @@ TEST_F(Drawing, TextGoesInItsCellsInItsColoursOverAnOpaqueBackground) {
     EXPECT_FALSE(b.TextOutA(dc, 0, 0, nullptr, 3));
     EXPECT_FALSE(b.TextOutA(dc, 0, 0, "x", -1));
     EXPECT_TRUE(b.TextOutA(dc, -5000, 90000, "xyz", 3));
+    // Coordinates at the ends of the integer range draw nothing and overflow nothing.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    const int before = Count(0, 0, blue) + Count(79, 24, blue);
+    EXPECT_TRUE(b.TextOutA(dc, kMax, kMax, "xyz", 3));
+    EXPECT_TRUE(b.TextOutA(dc, kMin, kMin, "xyz", 3));
+    EXPECT_TRUE(b.PatBlt(dc, kMax - 1, 0, kMax, kMax, PATCOPY));
+    EXPECT_TRUE(b.PatBlt(dc, kMin + 1, kMin + 1, kMin + 1, 5, PATCOPY));
+    EXPECT_TRUE(b.BitBlt(dc, kMax, kMin, kMax, kMax, dc, kMin, kMax, SRCCOPY));
+    EXPECT_EQ(Count(0, 0, blue) + Count(79, 24, blue), before);
 }
 
 TEST_F(Drawing, PatBltFillsWithTheSelectedBrushAndBitBltScrollsUp) {
