@@ -348,7 +348,12 @@ BOOL LinuxBackend::WaitMessage() {
         PumpSdl();
         if (!queue_.Empty() || PaintMessage(nullptr, nullptr, 0, 0)) return TRUE;
         PresentDirty();
-        if (!eventsOk_) return FALSE;
+        if (!eventsOk_) {
+            // No event system, so nothing can wake us: a short sleep keeps the callers'
+            // wait loops from spinning while posts from other threads still arrive.
+            SDL_Delay(10);
+            return queue_.Empty() ? FALSE : TRUE;
+        }
         SDL_WaitEvent(nullptr);
     }
 }
