@@ -11,7 +11,7 @@ void LinuxQueue::Post(const MSG& msg) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         posted_.push_back(msg);
-        hasPosted_.store(true, std::memory_order_release);
+        hasPosted_.store(true);
     }
     if (!wakePending_.exchange(true) && wake_) wake_();
 }
@@ -27,9 +27,10 @@ void LinuxQueue::PostQuit(int code) {
 }
 
 void LinuxQueue::Drain() {
-    // Clear the flag first: a post after this point wakes again.
+    // Clear the flag first: a post after this point wakes again. Both flags are
+    // sequentially consistent: a post is either seen here or wakes the queue again.
     wakePending_.store(false);
-    if (!hasPosted_.load(std::memory_order_acquire)) return;
+    if (!hasPosted_.load()) return;
     std::lock_guard<std::mutex> lock(mutex_);
     local_.insert(local_.end(), posted_.begin(), posted_.end());
     posted_.clear();
