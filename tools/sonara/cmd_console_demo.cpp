@@ -1,5 +1,6 @@
 // sonara console-demo [--simulate SCRIPT]: the console window with a few coloured lines,
 // then every key read shown as its byte values, until Esc.
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -57,7 +58,16 @@ int Run(const std::vector<std::string>& args) {
         std::cerr << "usage: sonara console-demo [--simulate SCRIPT]\n";
         return 2;
     }
-    std::unique_ptr<win::Backend> backend = win::MakeLinuxBackend();
+    auto backend = std::make_unique<win::LinuxBackend>();
+    // Without a display SDL quietly draws off-screen: a window nobody sees, waiting for
+    // keys that can never come.
+    if (!backend->HasDisplay()) {
+        std::fputs(
+            "no usable display (is DISPLAY set to a running X server?); "
+            "see the README for xvfb-run and --simulate\n",
+            stderr);
+        return 1;
+    }
     win::SetBackend(backend.get());
     int code = sonara::RunProgram(DemoMain);
     win::SetBackend(nullptr);
