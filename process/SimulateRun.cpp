@@ -1,5 +1,6 @@
 #include "process/SimulateRun.h"
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,9 @@ SimulateOutcome RunSimulated(std::string_view script, const std::function<void()
     } catch (const sim::SimStopped& stop) {
         outcome.idle = true;
         Line(out, stop.time, "idle");
+        // Why the run stopped, apart from the transcript: the end of a script at a key
+        // wait and a wait that nothing could ever end both print "idle".
+        std::cerr << "simulation stopped at " << stop.time << " ms: " << stop.reason << '\n';
     }
     machine.SetObserver({});
     Line(out, machine.Now(), "screen");

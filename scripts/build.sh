@@ -3,7 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1; shift
-if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-fi
+# Configured every time, so the options given now are the ones that hold (cheap when
+# nothing changed).
+generator=(-G Ninja)
+[ -f "$dir/CMakeCache.txt" ] && generator=()
+cmake -S . -B "$dir" "${generator[@]}" "$@" >/dev/null
 cmake --build "$dir" -- -j"$(nproc)"

@@ -18,8 +18,17 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "setup: these Debian packages are missing and there is no sudo; as root, run:" >&2
+      echo "  apt-get install --no-install-recommends ${missing[*]}" >&2
+      exit 1
+    fi
+    sudo_cmd=(sudo)
+  fi
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A fresh machine often runs its automatic upgrades at boot: wait for apt's lock.
+  apt_opts=(-o DPkg::Lock::Timeout=600)
+  "${sudo_cmd[@]}" apt-get "${apt_opts[@]}" update -qq
+  "${sudo_cmd[@]}" apt-get "${apt_opts[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -5,19 +5,27 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
 
-# Tests of the Linux back end need an X display; start a private one when there is none.
+# Tests of the Linux back end need an X display: always a private one, whose number the
+# server picks itself, so the tests' keys never land on a desktop or another run's windows.
 xvfb_pid=
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+dpyfile=$(mktemp)
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -f "$dpyfile"
+}
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 110); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    break
-  done
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dpyfile" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$dpyfile" ] && break; sleep 0.1; done
+display_number=$(head -n 1 "$dpyfile")
+if [ -z "$display_number" ]; then
+  echo "test: the private X server (Xvfb) did not start" >&2
+  exit 1
+fi
+export DISPLAY=":$display_number"
+if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
+  echo "test: the private X server at $DISPLAY does not answer" >&2
+  exit 1
 fi
 # No sound card on a build machine: SDL's dummy audio driver consumes in real time.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}

@@ -238,8 +238,8 @@ def item_key(item):
 def install(cached, dest):
     if os.path.exists(dest) and filecmp.cmp(cached, dest, shallow=False):
         return
-    shutil.copyfile(cached, dest + ".part")
-    os.replace(dest + ".part", dest)
+    shutil.copyfile(cached, dest + f".part{os.getpid()}")
+    os.replace(dest + f".part{os.getpid()}", dest)
 
 
 def main():
@@ -289,10 +289,10 @@ def main():
             print(f"media: failed {line}", file=sys.stderr)
         return 1
     if args.lengths:
-        with open(args.lengths + ".part", "w") as f:
+        with open(args.lengths + f".part{os.getpid()}", "w") as f:
             for name in sorted(lengths):
                 f.write(f"{name} {lengths[name]}\n")
-        os.replace(args.lengths + ".part", args.lengths)
+        os.replace(args.lengths + f".part{os.getpid()}", args.lengths)
     print(f"media: {total} files in {args.out} ({made} made, {total - made} cached)")
     return 0
 
