@@ -75,7 +75,10 @@ std::string Utf8ToCp1252(std::string_view text, char replacement) {
             if ((cc & 0xC0) != 0x80) valid = false;
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if (!valid) {
+        // An overlong form ("C0 80" for NUL, "C0 AE" for ".") is no character: taken as
+        // one it would smuggle NULs and path separators past the checks of UTF-8 text.
+        static constexpr char32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!valid || (length > 1 && cp < kShortest[length])) {
             out += replacement;
             ++i;
             continue;
