@@ -42,6 +42,16 @@ std::unique_ptr<Backend> MakeLinuxBackend() {
     return std::make_unique<LinuxBackend>();
 }
 
+std::unique_ptr<Backend> MakeLinuxDesktopBackend() {
+    auto backend = std::make_unique<LinuxBackend>();
+    if (backend->HasDisplay()) return backend;
+    std::fputs(
+        "no usable display (is DISPLAY set to a running X server?); "
+        "see the README for xvfb-run and --simulate\n",
+        stderr);
+    return nullptr;
+}
+
 LinuxBackend::LinuxBackend()
     : queue_([this] {
           if (!eventsOk_) return;

@@ -23,6 +23,10 @@ union SDL_Event;
 namespace win {
 
 std::unique_ptr<Backend> MakeLinuxBackend();
+// The back end of a program that needs to be seen: nothing, after a message on stderr,
+// when there is no usable display (SDL would quietly draw off-screen, in a window nobody
+// sees, waiting for keys that can never come).
+std::unique_ptr<Backend> MakeLinuxDesktopBackend();
 
 class LinuxFiles;
 class LinuxAudio;

@@ -58,16 +58,8 @@ int Run(const std::vector<std::string>& args) {
         std::cerr << "usage: sonara console-demo [--simulate SCRIPT]\n";
         return 2;
     }
-    auto backend = std::make_unique<win::LinuxBackend>();
-    // Without a display SDL quietly draws off-screen: a window nobody sees, waiting for
-    // keys that can never come.
-    if (!backend->HasDisplay()) {
-        std::fputs(
-            "no usable display (is DISPLAY set to a running X server?); "
-            "see the README for xvfb-run and --simulate\n",
-            stderr);
-        return 1;
-    }
+    std::unique_ptr<win::Backend> backend = win::MakeLinuxDesktopBackend();
+    if (!backend) return 1;
     win::SetBackend(backend.get());
     int code = sonara::RunProgram(DemoMain);
     win::SetBackend(nullptr);
