@@ -77,3 +77,22 @@ macro(sonara_include_fragments)
     include(${_f})
   endforeach()
 endmacro()
+
+# The bundled data root (drive c:) and the letter game's generated media pack in it.
+set(SONARA_DATA_ROOT ${CMAKE_BINARY_DIR}/root)
+set(SONARA_GAME_SOUND_DIR ${SONARA_DATA_ROOT}/tecfal/som/LETRALUME)
+set(SONARA_MEDIA_LENGTHS ${CMAKE_BINARY_DIR}/media-lengths.txt)
+
+# sonara_media_definitions(TARGET): where a test finds the media pack and its sources.
+function(sonara_media_definitions target)
+  if(SONARA_MEDIA)
+    set(on 1)
+  else()
+    set(on 0)
+  endif()
+  target_compile_definitions(${target} PRIVATE
+    SONARA_MEDIA_ON=${on}
+    SONARA_MEDIA_DIR="${SONARA_GAME_SOUND_DIR}"
+    SONARA_MEDIA_LENGTHS="${SONARA_MEDIA_LENGTHS}"
+    SONARA_NARRATION_DIR="${CMAKE_SOURCE_DIR}/data/narration")
+endfunction()

@@ -40,11 +40,6 @@ std::string EnvDirectory(const char* name) {
     return ec ? dir : absolute.lexically_normal().string();
 }
 
-// Names compare as Windows compares them, the same rule as the simulated machine's.
-bool EqualFold(std::string_view a, std::string_view b) {
-    return SameName(a, b);
-}
-
 DWORD CopyOut(const std::string& text, char* buffer, DWORD size) {
     // Windows' convention: the length copied, or the size needed when it does not fit.
     if (buffer == nullptr || size <= text.size()) return static_cast<DWORD>(text.size() + 1);
@@ -163,7 +158,7 @@ std::string LinuxFiles::Resolve(const std::string& floor, std::string_view below
             std::string wanted = Utf8ToCp1252(part);
             bool found = false;
             for (const auto& entry : fs::directory_iterator(current, ec)) {
-                if (EqualFold(Utf8ToCp1252(entry.path().filename().string()), wanted)) {
+                if (SameName(Utf8ToCp1252(entry.path().filename().string()), wanted)) {
                     next = entry.path();
                     found = true;
                     break;
@@ -235,15 +230,15 @@ std::optional<std::string> LinuxFiles::ReadFileBytes(std::string_view path) {
 }
 
 bool LinuxFiles::RegistryKeyExists(HKEY root, std::string_view keyPath) {
-    if (root == HKEY_CURRENT_USER && EqualFold(keyPath, kShellFolders)) return true;
+    if (root == HKEY_CURRENT_USER && SameName(keyPath, kShellFolders)) return true;
     return RegistrySection(root, keyPath, {}, true).has_value();
 }
 
 std::optional<Backend::RegistryValue> LinuxFiles::RegistryQuery(HKEY root, std::string_view keyPath,
                                                                 std::string_view valueName) {
     std::optional<std::string> value;
-    if (root == HKEY_CURRENT_USER && EqualFold(keyPath, kShellFolders) &&
-        EqualFold(valueName, "AppData")) {
+    if (root == HKEY_CURRENT_USER && SameName(keyPath, kShellFolders) &&
+        SameName(valueName, "AppData")) {
         value = Utf8ToCp1252(settings_.appData);
     } else {
         value = RegistrySection(root, keyPath, valueName, false);
@@ -265,7 +260,7 @@ std::optional<std::string> LinuxFiles::RegistrySection(HKEY root, std::string_vi
     std::string section = rootName + "\\" + std::string(keyPath);
     if (anyValue) {
         for (const auto& name : ProfileSections(*bytes)) {
-            if (EqualFold(name, section)) return std::string();
+            if (SameName(name, section)) return std::string();
         }
         return std::nullopt;
     }
