@@ -10,6 +10,7 @@
 #include "console/TfCrt.h"
 #include "console/tfAmplia.h"
 #include "console/tfMouse.h"
+#include "diphone/tfwav.h"
 #include "speech/tfsapi.h"
 
 namespace sonara {
@@ -41,8 +42,9 @@ class Process {
     static void Note(const char* what, const char* name);
 
   public:
-    // Still to join, before the facade, in this order: wave output, diphone defaults,
-    // engine settings, server dispatch.
+    Step<Tfwav> tfwav{"Tfwav"};  // wave output: the ring of blocks, the device by name
+    // Still to join, before the facade, in this order: diphone defaults, engine settings,
+    // server dispatch.
     Step<Tfsapi> tfsapi{"Tfsapi"};  // speech facade: configuration state, legacy lookup
     Step<TfMouse> mouse{"TfMouse"};
     Step<TfCrt> crt{"TfCrt"};

@@ -35,7 +35,7 @@ std::optional<std::string> DefaultEventText(const sim::Event& event) {
         if (open != std::string::npos && close > open)
             return "title " + win::Cp1252ToUtf8(event.detail.substr(open + 1, close - open - 1));
     }
-    if (event.kind == "title" || event.kind == "sound")
+    if (event.kind == "title" || event.kind == "sound" || event.kind == "wave")
         return event.kind + " " + win::Cp1252ToUtf8(event.detail);
     return std::nullopt;
 }
