@@ -222,17 +222,25 @@ void Tfwav::OnBlockDone(win::LPARAM lp) {
 }
 
 int Tfwav::PlayWavImage(const std::uint8_t* image) {
-    if (image == nullptr) return -1;
-    // The walk never leaves the image as its own RIFF size gives it.
-    std::optional<std::size_t> extent = win::MemoryImageExtent(image);
-    if (!extent || *extent < 36 || !SameId(image, "RIFF") || !SameId(image + 12, "fmt ")) return -1;
+    if (image == nullptr || !SameId(image, "RIFF")) return -1;
+    // The walk never leaves the image as its own RIFF size gives it; a size beyond
+    // anything the programs build is a lie.
+    std::size_t extent = 8 + std::size_t{Get32(image + 4)};
+    if (extent > win::kMaxMemoryImage) return -1;
+    return PlayWavImage(image, extent);
+}
+
+int Tfwav::PlayWavImage(const std::uint8_t* image, std::size_t size) {
+    if (image == nullptr || size < 36 || !SameId(image, "RIFF")) return -1;
+    std::size_t extent = std::min<std::size_t>(size, 8 + std::size_t{Get32(image + 4)});
+    if (extent < 36 || !SameId(image + 12, "fmt ")) return -1;
     const std::uint8_t* format = image + 20;
     std::uint64_t pos = 20 + std::uint64_t{Get32(image + 16)};
-    while (pos + 8 <= *extent) {
+    while (pos + 8 <= extent) {
         const std::uint8_t* chunk = image + pos;
         std::uint64_t size = Get32(chunk + 4);
         if (SameId(chunk, "data")) {
-            std::uint64_t present = *extent - (pos + 8);
+            std::uint64_t present = extent - (pos + 8);
             std::size_t n = static_cast<std::size_t>(std::min(size, present));
             return PlayPcm(chunk + 8, n, Get32(format + 4), Get16(format + 14), Get16(format + 2));
         }

@@ -40,6 +40,9 @@ class Tfwav {
     // Queues the "data" chunk of a RIFF WAVE image; returns once it is queued. Returns 0,
     // -1 for an image that is not RIFF + "fmt " or has no "data", or the open error.
     int PlayWavImage(const std::uint8_t* image);
+    // The same for an image of known size: the walk stays inside both the size and the
+    // image's own RIFF size.
+    int PlayWavImage(const std::uint8_t* image, std::size_t size);
     int PlayPcm(const std::uint8_t* data, std::size_t length, std::uint32_t rate,
                 std::uint32_t bits, std::uint32_t channels);
     bool IsPlaying();
