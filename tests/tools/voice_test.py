@@ -1,0 +1,214 @@
+#!/usr/bin/python3
+"""Tests of the voice generator: how the synthesizer's lookups are derived, how units are
+named, cut, stored and checked, and that the same inventory gives the same bytes."""
+
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import numpy as np
+
+VOICE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "voice")
+sys.path.insert(0, VOICE)
+import check_voice  # noqa: E402
+import cutting  # noqa: E402
+import lookup  # noqa: E402
+import make_diphones  # noqa: E402
+import make_letters  # noqa: E402
+import units  # noqa: E402
+
+
+def fetched(s, present=None):
+    """(name, mode, factor, kind) of every fetch of s, factors rounded."""
+    sp = lookup.Speaker(exists=None if present is None else {p.upper() for p in present})
+    return [(f.name, f.mode, round(f.factor, 3), f.kind) for f in sp.speak(s)
+            if f.kind != "pause"]
+
+
+class Lookups(unittest.TestCase):
+    def test_short_token_read_whole_and_its_fallback(self):
+        # "/" inside a short token is skipped: one unit, stressed, falling back to $kAz
+        # at 0.9 (left out when missing) and $a at full length.
+        self.assertEqual(fetched("[kA/za]", {"$a"}),
+                         [("$kAz", 2, 0.9, "drop"), ("$a", 2, 1.0, "unit")])
+        self.assertEqual(fetched("[kA/za]", {"$kAz", "$a"}),
+                         [("$kAz", 2, 0.9, "unit"), ("$a", 2, 1.0, "unit")])
+
+    def test_missing_names_fall_back_to_smaller_ones(self):
+        self.assertEqual(fetched("[kae]", {"$ka", "$e"}),
+                         [("$ka", 1, 0.9, "unit"), ("$e", 1, 1.0, "unit")])
+        self.assertEqual(fetched("[a~]", {"$aCIRC", "$nn"}),
+                         [("$aCIRC", 2, 0.9, "unit"), ("$nn", 1, 0.9, "unit")])
+        self.assertEqual(fetched("[i~]", {"$i", "$nn"}),
+                         [("$i", 1, 0.9, "unit"), ("$nn", 1, 0.9, "unit")])
+        # nine characters never fit an index name: the consonant and the vowel apart
+        self.assertEqual(fetched("[tchE^]"), [("$tch", 2, 0.9, "unit"), ("$ECIRC", 2, 1.0, "unit")])
+        # a missing one- or two-character name is a noise burst
+        self.assertEqual(fetched("[k]", set()), [("$k", 1, 1.0, "noise")])
+
+    def test_tokens_split_into_units(self):
+        self.assertEqual([f[0] for f in fetched("[ p/rA]")], ["$p", "$rA"])
+        self.assertEqual([f[0] for f in fetched("[ m/A/rr]")], ["$mA", "$rr"])
+        self.assertEqual(fetched("[ p/A/y]"), [("$pA", 2, 0.6, "unit"), ("$Ay", 2, 1.0, "unit")])
+        self.assertEqual([(f[0], f[2]) for f in fetched("[ m/A~/w]")],
+                         [("$mACIRC", 0.6), ("$AwTIL", 1.0)])
+        self.assertEqual([(f[0], f[2]) for f in fetched("[as]")], [("$a", 0.7), ("$s", 1.0)])
+        self.assertEqual([f[0] for f in fetched("[ s/tr/A]")], ["$s", "$t", "$rA"])
+        self.assertEqual([f[0] for f in fetched("[ /_b]")], ["_98"])
+
+    def test_stress_mode_after_the_stressed_unit(self):
+        # a unit after the stressed one is fetched in mode 0 (shortened by the cut)
+        self.assertEqual([f[1] for f in fetched("[ k/A/ z/a]")], [2, 0])
+        # a new group starts in mode 1 again
+        self.assertEqual([f[1] for f in fetched("[ k/a][ z/a]")], [1, 1])
+
+    def test_pauses(self):
+        sp = lookup.Speaker()
+        kinds = [(f.kind, f.name) for f in sp.speak("[ k/a][ /_,][ z/a]")]
+        self.assertIn(("pause", ","), kinds)
+        no_pause = [(f.kind, f.name) for f in sp.speak("[ k/a][ /_,][ z/a]", pauses=False)]
+        self.assertIn(("letter", "_44"), no_pause)
+
+
+class Names(unittest.TestCase):
+    def test_parse(self):
+        u = units.parse_name("$tchATIL")
+        self.assertEqual((u.onset, u.vowel, u.glide, u.mark), (("tch",), "A", "", "TIL"))
+        u = units.parse_name("$AwTIL")
+        self.assertEqual((u.onset, u.vowel, u.glide, u.mark), ((), "A", "w", "TIL"))
+        u = units.parse_name("$kwa")
+        self.assertEqual((u.onset, u.vowel), (("k", "w"), "a"))
+        self.assertEqual(units.parse_name("$rr").onset, ("rr",))
+        for bad in ("$", "kA", "$CIRC", "$kAq", "$aaa"):
+            self.assertIsNone(units.parse_name(bad), bad)
+
+    def test_carriers_put_the_unit_between_neutral_sounds(self):
+        c = units.carrier(units.parse_name("$tchATIL"))
+        self.assertEqual(units.carrier_text(c), "[[tatS'&~ta]]")
+        self.assertEqual(c.phonemes[c.first:c.last + 1], ("tS", "'&~"))
+        c = units.carrier(units.parse_name("$Ay"))
+        self.assertTrue(c.start_mid)
+        self.assertEqual(c.phonemes[c.first:c.last + 1], ("'a", "j"))
+        c = units.carrier(units.parse_name("$ka"))  # unstressed: the stress goes elsewhere
+        self.assertEqual(units.carrier_text(c), "[[takat'a]]")
+
+    def test_recorded_variant_is_the_most_asked_for(self):
+        self.assertEqual(make_diphones.recorded_variant([(3, "$kE"), (10, "$ke")]), "$ke")
+        self.assertEqual(make_diphones.recorded_variant([(30, "$kE"), (10, "$ke")]), "$kE")
+        self.assertEqual(make_diphones.recorded_variant([(0, "$kE"), (0, "$ke")]), "$ke")
+        # a closed e keeps its quality when recorded under stress
+        kept = make_diphones.quality_kept(units.parse_name("$ke"))
+        self.assertEqual(units.vowel_phoneme(kept.vowel, kept.mark), "e")
+        kept = make_diphones.quality_kept(units.parse_name("$kE"))
+        self.assertEqual(units.vowel_phoneme(kept.vowel, kept.mark), "E")
+
+    def test_hand_inventory_fits_the_index(self):
+        names = units.hand_inventory()
+        self.assertTrue(all(len(n) <= 8 for n in names))
+        self.assertIn("$nn", names)  # every nasal fallback ends in it
+        self.assertTrue(all(units.parse_name(n) for n in names))
+
+
+class Cutting(unittest.TestCase):
+    def test_zero_crossings(self):
+        y = np.sin(2 * np.pi * np.arange(200) / 50.0 + 0.1)
+        ups = cutting.upward_crossings(y, 0, 200)
+        self.assertTrue(all(y[i - 1] < 0 <= y[i] for i in ups))
+        self.assertEqual(len(ups), 3)
+        c = cutting.nearest_crossing(y, 105, 30)
+        self.assertIn(c, ups)
+        self.assertLessEqual(cutting.nearest_crossing(y, 105, 60, before=True), 105)
+
+    def test_halving_keeps_speech_and_removes_what_11025_hz_cannot_hold(self):
+        t = np.arange(22050) / 22050.0
+        low = cutting.lowpass_halve(10000 * np.sin(2 * np.pi * 1000 * t))
+        high = cutting.lowpass_halve(10000 * np.sin(2 * np.pi * 8000 * t))
+        self.assertEqual(len(low), 11025)
+        self.assertAlmostEqual(np.max(np.abs(low[200:-200])) / 10000, 1.0, delta=0.02)
+        self.assertLess(np.max(np.abs(high[200:-200])), 100)
+
+
+class Storage(unittest.TestCase):
+    def test_index_sorted_with_prefixes_first_and_one_gain(self):
+        pieces = {"$B": np.full(10, 50.0), "$AW": np.full(5, -200.0), "$A": np.full(3, 100.0)}
+        index, data = make_diphones.to_bytes(pieces)
+        entries, problems = check_voice.read_index(index, len(data))
+        self.assertEqual(problems, [])
+        self.assertEqual([e[0] for e in entries], ["$A", "$AW", "$B"])
+        self.assertEqual([(e[1], e[2]) for e in entries], [(3, 0), (5, 3), (10, 8)])
+        # the loudest unit nears full scale, the others keep their proportion
+        self.assertEqual(data[3], 128 - round(make_diphones.PEAK))
+        self.assertEqual(data[0], 128 + round(make_diphones.PEAK / 2))
+
+    def test_index_check_finds_faults(self):
+        def entry(name, length, offset):
+            return struct.pack("<B8sHi", len(name), name.encode().ljust(8, b"\0"), length, offset)
+        _, p = check_voice.read_index(entry("$B", 4, 0) + entry("$A", 4, 4), 8)
+        self.assertTrue(any("not sorted" in x for x in p))
+        _, p = check_voice.read_index(entry("$A", 4, 6), 8)
+        self.assertTrue(any("outside" in x for x in p))
+        _, p = check_voice.read_index(entry("$a", 4, 0) + b"\0", 8)
+        self.assertEqual(len(p), 2)  # lower-case name and a trailing byte
+
+    def test_letter_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            good = os.path.join(tmp, "good.wav")
+            with open(good, "wb") as f:
+                f.write(make_letters.wave_bytes(np.array([128, 140, 120], np.uint8)))
+            self.assertIsNone(check_voice.check_wave(good))
+            self.assertEqual(os.path.getsize(good), 44 + 4)  # padded to an even length
+            bad = os.path.join(tmp, "bad.wav")
+            with open(good, "rb") as f:
+                data = bytearray(f.read())
+            data[24:28] = struct.pack("<I", 22050)
+            with open(bad, "wb") as f:
+                f.write(data)
+            self.assertIn("22050", check_voice.check_wave(bad))
+            self.assertEqual(check_voice.check_wave(os.path.join(tmp, "none.wav")), "missing")
+
+    def test_names_table(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "names.tsv")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write("# comment\n65\ta\n_um\tum\n")
+            self.assertEqual(make_letters.read_names(path), [("_65", "a"), ("_um", "um")])
+            for bad in ("300\tx\n", "65 a\n", "um\tum\n"):
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(bad)
+                with self.assertRaises(ValueError):
+                    make_letters.read_names(path)
+
+    def test_every_character_speakchar_plays_is_named(self):
+        table = os.path.join(VOICE, "..", "..", "data", "letters", "names.tsv")
+        keys = {k for k, _ in make_letters.read_names(table)}
+        for name in [f"_{c}" for c in check_voice.SPEAKCHAR_CODES] + check_voice.NAMED:
+            self.assertIn(name, keys)
+
+
+class Determinism(unittest.TestCase):
+    def test_same_inventory_same_bytes(self):
+        names = ["$kA", "$za", "$s", "$Ay", "$aTIL", "$nn", "$tchI", "$lhECIRC", "$p", "$rA"]
+        outs = []
+        with tempfile.TemporaryDirectory() as tmp:
+            inv = os.path.join(tmp, "inventory.txt")
+            with open(inv, "w") as f:
+                f.write("".join(n + " 1\n" for n in names))
+            for run in ("one", "two"):
+                subprocess.run([sys.executable, os.path.join(VOICE, "make_diphones.py"),
+                                "--inventory", inv, "--out", os.path.join(tmp, run),
+                                "--cache", os.path.join(tmp, "cache-" + run)],
+                               check=True, stdout=subprocess.DEVNULL)
+                with open(os.path.join(tmp, run, "DIFONES2.IND"), "rb") as a, \
+                        open(os.path.join(tmp, run, "DIFONES2.DIF"), "rb") as b:
+                    outs.append((a.read(), b.read()))
+        self.assertEqual(outs[0], outs[1])
+        entries, problems = check_voice.read_index(outs[0][0], len(outs[0][1]))
+        self.assertEqual(problems, [])
+        self.assertEqual(len(entries), len(names))
+
+
+if __name__ == "__main__":
+    unittest.main()
