@@ -6,8 +6,8 @@ Usage: make_letters.py --names data/letters/names.tsv --out DIR [--cache DIR]
 Each line of the table is a character code (file "_" + code + ".wav") or a recording name
 (file NAME.wav) and the Portuguese text it says. Every file is spoken by espeak-ng pt-br,
 resampled to 11025 Hz, its leading and trailing silence trimmed, and written as 8-bit
-unsigned mono with a canonical 44-byte header; one gain for the whole set, so that the
-loudest recording nears full scale and all sound equally loud. The same texts spoken
+unsigned mono with a canonical 44-byte header; one gain for the whole set (the loudest
+sample at 0.65 of full scale, as loud as the diphone units), so all sound equally loud. The same texts spoken
 faster go to DIR/rapido/ for the fast-speech levels. Cached by a hash of the table,
 these scripts and the espeak-ng version; the same table gives the same bytes.
 """
@@ -25,9 +25,9 @@ import numpy as np
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cutting  # noqa: E402
 
-NORMAL_WPM = 165
-FAST_WPM = 280
-PEAK = 0.9 * 127
+NORMAL_WPM = 150
+FAST_WPM = 250
+PEAK = 0.65 * 127
 TRIM_LEVEL = 0.02          # of the recording's own peak: quieter edges are trimmed
 EDGE_S = 0.01              # kept before the first and after the last loud sample
 
