@@ -18,9 +18,9 @@ PERIOD_S = 0.012           # search span for zero crossings: about one pitch per
 
 def lowpass_halve(x):
     """22050 -> 11025 Hz: a windowed-sinc low-pass below 5 kHz, then every second sample."""
-    taps = 127
+    taps = 255
     n = np.arange(taps) - (taps - 1) / 2
-    cutoff = 4900.0 / 22050.0
+    cutoff = 5300.0 / 22050.0
     h = 2 * cutoff * np.sinc(2 * cutoff * n) * np.kaiser(taps, 8.0)
     h /= h.sum()
     y = np.convolve(x.astype(np.float64), h, mode="same")
