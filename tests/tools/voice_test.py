@@ -76,14 +76,24 @@ class Lookups(unittest.TestCase):
 class Names(unittest.TestCase):
     def test_parse(self):
         u = units.parse_name("$tchATIL")
-        self.assertEqual((u.onset, u.vowel, u.glide, u.mark), (("tch",), "A", "", "TIL"))
+        self.assertEqual((u.symbols, u.mark, u.onset, u.vowel), (("tch", "A"), "TIL", ("tch",), "A"))
         u = units.parse_name("$AwTIL")
-        self.assertEqual((u.onset, u.vowel, u.glide, u.mark), ((), "A", "w", "TIL"))
+        self.assertEqual((u.symbols, u.mark, u.onset), (("A", "w"), "TIL", ()))
         u = units.parse_name("$kwa")
-        self.assertEqual((u.onset, u.vowel), (("k", "w"), "a"))
-        self.assertEqual(units.parse_name("$rr").onset, ("rr",))
-        for bad in ("$", "kA", "$CIRC", "$kAq", "$aaa"):
+        self.assertEqual((u.onset, u.vowel, u.stressed), (("k",), "a", False))
+        self.assertEqual(units.parse_name("$rr").symbols, ("rr",))
+        self.assertEqual(units.parse_name("$yACIRC").symbols, ("y", "A"))
+        for bad in ("$", "kA", "$CIRC", "$kAq", "$kTIL"):
             self.assertIsNone(units.parse_name(bad), bad)
+
+    def test_phones_of_a_unit(self):
+        def phones(name):
+            return units.unit_phones(units.parse_name(name))
+        self.assertEqual(phones("$tchATIL"), ["tS", "'&~"])
+        self.assertEqual(phones("$EyCIRC"), ["'e", "j"])    # the mark is the vowel's
+        self.assertEqual(phones("$yACIRC"), ["j", "'&"])    # a glide before a vowel
+        self.assertEqual(phones("$wy"), ["u", "j"])         # a glide alone is a vowel
+        self.assertEqual(phones("$lhe"), ["lj", "e"])
 
     def test_carriers_put_the_unit_between_neutral_sounds(self):
         c = units.carrier(units.parse_name("$tchATIL"))

@@ -59,6 +59,28 @@ def count_names(strings):
     return counts
 
 
+def cached_counts(strings, cache_dir):
+    """count_names of the strings, kept beside the output under a hash of the strings
+    and of this reading of them: the same rules' output is not read again."""
+    h = hashlib.sha256()
+    with open(lookup.__file__, "rb") as f:
+        h.update(f.read())
+    for s in strings:
+        h.update(s.encode("utf-8", "surrogateescape") + b"\n")
+    path = os.path.join(cache_dir, "voice-counts-" + h.hexdigest()[:24] + ".txt")
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            return collections.Counter({n: int(c) for n, c in (line.split() for line in f)})
+    counts = count_names(strings)
+    for old in os.listdir(cache_dir):
+        if old.startswith("voice-counts-"):
+            os.remove(os.path.join(cache_dir, old))
+    with open(path + f".part{os.getpid()}", "w", encoding="utf-8") as f:
+        f.write("".join(f"{n} {c}\n" for n, c in sorted(counts.items())))
+    os.replace(path + f".part{os.getpid()}", path)
+    return counts
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--sonara")
@@ -72,7 +94,8 @@ def main():
         with open(args.words, encoding="utf-8") as f:
             words = [w.strip() for w in f if w.strip()]
         lines = words + spelled_characters() + JOINS
-        counts = count_names(phoneme_strings(args.sonara, args.rules, args.exceptions, lines))
+        strings = phoneme_strings(args.sonara, args.rules, args.exceptions, lines)
+        counts = cached_counts(strings, os.path.dirname(os.path.abspath(args.out)))
         source = f"rules {os.path.basename(args.rules)} over {len(words)} words"
     else:
         counts = collections.Counter({n: 0 for n in units.hand_inventory()})

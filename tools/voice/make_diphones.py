@@ -66,7 +66,7 @@ def recorded_variant(variants):
 def stressed_form(unit):
     """The same unit with its vowel stressed (recorded at full length)."""
     if unit.vowel and unit.vowel not in units.GLIDES:
-        return units.Unit(unit.onset, unit.vowel.upper(), unit.glide, unit.mark)
+        return unit.with_vowel(unit.vowel.upper(), unit.mark)
     return unit
 
 
@@ -74,14 +74,14 @@ def quality_kept(unit):
     """Upper-casing e and o changes their quality (E, O are open): keep closed ones
     closed by marking them CIRC, which records the closed vowel under stress."""
     if unit.vowel in ("e", "o") and unit.mark == "":
-        return units.Unit(unit.onset, unit.vowel.upper(), unit.glide, "CIRC")
+        return unit.with_vowel(unit.vowel.upper(), "CIRC")
     return stressed_form(unit)
 
 
 def match_events(carrier, events):
-    """One event per carrier phone: pauses dropped, espeak-ng's own splitting of a phone
+    """One event per carrier phone: pauses and hiatus marks dropped, espeak-ng's own splitting of a phone
     into two events (as "ks") merged back. None when they do not line up."""
-    evs = [(p, s) for p, s in events if not p.startswith("_")]
+    evs = [(p, s) for p, s in events if not p.startswith("_") and p != ";"]
     want = [p.lstrip("'") for p in carrier.phonemes]
     out, i = [], 0
     for w in want:

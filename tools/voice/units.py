@@ -31,18 +31,46 @@ CONSONANT_PHONEMES = {
 
 @dataclasses.dataclass(frozen=True)
 class Unit:
-    onset: tuple      # consonant symbols before the vowel (or the whole unit)
-    vowel: str        # "" for a consonant unit
-    glide: str        # "", "w" or "y"
-    mark: str         # "", "CIRC" or "TIL"
+    """A unit as a sequence of our symbols (consonants, vowels, glides) and the mark of
+    its last vowel ("", "CIRC" closed, "TIL" nasal)."""
+    symbols: tuple
+    mark: str = ""
+
+    @property
+    def onset(self):
+        """The consonants before the first vowel or glide."""
+        out = []
+        for sym in self.symbols:
+            if sym[0] in VOWELS or sym in GLIDES:
+                break
+            out.append(sym)
+        return tuple(out)
+
+    @property
+    def vowel(self):
+        """The first vowel (a glide when the unit has none), or ""."""
+        for sym in self.symbols:
+            if sym in VOWELS:
+                return sym
+        for sym in self.symbols:
+            if sym in GLIDES:
+                return sym
+        return ""
 
     @property
     def stressed(self):
-        return self.vowel.isupper()
+        return any(sym in "AEIOU" for sym in self.symbols)
+
+    def with_vowel(self, vowel, mark):
+        """The same unit with its first vowel replaced (and the mark set)."""
+        old = self.vowel
+        syms = list(self.symbols)
+        syms[syms.index(old)] = vowel
+        return Unit(tuple(syms), mark)
 
 
 def parse_name(name):
-    """The unit a lookup name stands for, or None when it is not one of our shapes.
+    """The unit a lookup name stands for, or None when it is not made of our symbols.
     Case matters: "$kA" is stressed, "$ka" is not."""
     if not name.startswith("$") or len(name) < 2:
         return None
@@ -52,44 +80,27 @@ def parse_name(name):
         if body.endswith(m) and len(body) > len(m):
             body, mark = body[: -len(m)], m
             break
-    onset = []
+    symbols = []
     i = 0
     while i < len(body):
-        for c in CONSONANTS:
+        for c in CONSONANTS + list(VOWELS) + list(GLIDES):
             if body.startswith(c, i):
-                onset.append(c)
+                symbols.append(c)
                 i += len(c)
                 break
         else:
-            break
-    rest = body[i:]
-    vowel = glide = ""
-    if rest and rest[0] in VOWELS:
-        vowel, rest = rest[0], rest[1:]
-    elif rest and rest[0] in GLIDES and not onset and len(rest) == 1:
-        vowel, rest = rest[0], ""  # a glide spoken alone
-    elif rest and rest[0] in GLIDES and onset:
-        # a consonant and a glide before the vowel ("kwa"): the glide joins the onset
-        onset.append(rest[0])
-        rest = rest[1:]
-        if rest and rest[0] in VOWELS:
-            vowel, rest = rest[0], rest[1:]
-    if rest and rest[0] in GLIDES and vowel:
-        glide, rest = rest[0], rest[1:]
-    if rest:
+            return None
+    unit = Unit(tuple(symbols), mark)
+    if mark and not unit.vowel:
         return None
-    if not vowel and (glide or mark):
-        return None
-    if not vowel and not onset:
-        return None
-    return Unit(tuple(onset), vowel, glide, mark)
+    return unit
 
 
 def vowel_phoneme(v, mark):
     """espeak-ng phoneme of one of our vowels with its mark."""
     low = v.lower()
     if low in GLIDES:
-        return {"w": "u", "y": "i"}[low]
+        low = {"w": "u", "y": "i"}[low]
     if mark == "TIL":
         return {"a": "&~", "e": "e~", "i": "i~", "o": "o~", "u": "u~"}[low]
     if mark == "CIRC":
@@ -122,34 +133,50 @@ class Carrier:
     end_at_next: bool = False  # the unit ends where the next phone begins (a vowel)
 
 
+def unit_phones(unit):
+    """The unit's symbols as espeak-ng phonemes: the mark goes to the last vowel, the
+    stress to the first stressed one; a glide next to a vowel is a glide, else a vowel."""
+    syms = unit.symbols
+    nuclei = [i for i, sym in enumerate(syms) if sym in VOWELS]
+    if not nuclei:
+        nuclei = [i for i, sym in enumerate(syms) if sym in GLIDES][:1]
+    marked = nuclei[-1] if nuclei else -1
+    phones = []
+    stress_done = False
+    for i, sym in enumerate(syms):
+        if i in nuclei:
+            ph = vowel_phoneme(sym, unit.mark if i == marked else "")
+            if sym in "AEIOU" and not stress_done:
+                ph = "'" + ph
+                stress_done = True
+        elif sym in GLIDES:
+            ph = glide_phoneme(sym)
+        else:
+            ph = onset_phoneme(sym, coda=bool(nuclei) and i > nuclei[-1])
+        phones.append(ph)
+    return phones
+
+
 def carrier(unit):
     """The carrier word of a unit: always preceded by "ta" and followed by "ta", so each
     unit stands between the same neutral sounds and its ends meet the same silence of a
     voiceless closure."""
     stress = "'"
+    phones = unit_phones(unit)
+    n = len(phones)
     if not unit.vowel:
         # A consonant alone: a coda or the first consonant of a cluster.
-        cons = [onset_phoneme(c, coda=True) for c in unit.onset]
-        if unit.onset[-1] in SONORANTS:
-            phones = ["t", stress + "a"] + cons + ["a"]
-            return Carrier(tuple(phones), 2, 1 + len(cons), False, True)
-        phones = ["t", stress + "a"] + cons + ["t", "a"]
-        return Carrier(tuple(phones), 2, 1 + len(cons), False)
-    v = vowel_phoneme(unit.vowel, unit.mark)
-    vstress = stress if unit.stressed else ""
-    body = [onset_phoneme(c) for c in unit.onset]
-    if unit.glide:
-        # A vowel-glide unit starts in the middle of its vowel: the syllable before it
-        # already holds the vowel's onset.
-        phones = ["t", "a"] + body + [vstress + v, glide_phoneme(unit.glide), "t", "a"]
-        if not vstress:
-            phones[1] = stress + "a"
-        first = 2 + len(body) if not body else 2
-        return Carrier(tuple(phones), first, 3 + len(body), not body)
-    phones = ["t", "a"] + body + [vstress + v, "t", "a"]
-    if not vstress:
-        phones[-1] = stress + "a"
-    return Carrier(tuple(phones), 2, 2 + len(body), False)
+        cons = [onset_phoneme(c, coda=True) for c in unit.symbols]
+        if unit.symbols[-1] in SONORANTS:
+            return Carrier(tuple(["t", stress + "a"] + cons + ["a"]), 2, 1 + n, False, True)
+        return Carrier(tuple(["t", stress + "a"] + cons + ["t", "a"]), 2, 1 + n, False)
+    # A vowel-glide unit starts in the middle of its vowel: the syllable before it already
+    # holds the vowel's onset.
+    start_mid = (unit.symbols[0] in VOWELS and len(unit.symbols) > 1
+                 and unit.symbols[1] in GLIDES)
+    if unit.stressed:
+        return Carrier(tuple(["t", "a"] + phones + ["t", "a"]), 2, 1 + n, start_mid)
+    return Carrier(tuple(["t", "a"] + phones + ["t", stress + "a"]), 2, 1 + n, start_mid)
 
 
 def carrier_text(c):
