@@ -102,14 +102,25 @@ class Names(unittest.TestCase):
         c = units.carrier(units.parse_name("$Ay"))
         self.assertTrue(c.start_mid)
         self.assertEqual(c.phonemes[c.first:c.last + 1], ("'a", "j"))
-        c = units.carrier(units.parse_name("$ka"))  # unstressed: the stress goes elsewhere
-        self.assertEqual(units.carrier_text(c), "[[takat'a]]")
+        # unstressed a, i, u: reduced, after the stress, as at the end of a word
+        c = units.carrier(units.parse_name("$ka"))
+        self.assertEqual(units.carrier_text(c), "[[t'ak&ta]]")
+        self.assertEqual(c.phonemes[c.first:c.last + 1], ("k", "&"))
+        # other unstressed vowels before the stress
+        self.assertEqual(units.carrier_text(units.carrier(units.parse_name("$ke"))), "[[taket'a]]")
+        # a vowel alone keeps apart from the carrier's vowel (no diphthong)
+        c = units.carrier(units.parse_name("$u"))
+        self.assertEqual(units.carrier_text(c), "[[t'a;Uta]]")
+        self.assertEqual((c.first, c.last), (2, 2))  # counted without the hiatus mark
+        self.assertEqual(units.carrier_text(units.carrier(units.parse_name("$a"))), "[[ta;at'a]]")
 
     def test_recorded_variant_is_the_most_asked_for(self):
         self.assertEqual(make_diphones.recorded_variant([(3, "$kE"), (10, "$ke")]), "$ke")
         self.assertEqual(make_diphones.recorded_variant([(30, "$kE"), (10, "$ke")]), "$kE")
         self.assertEqual(make_diphones.recorded_variant([(0, "$kE"), (0, "$ke")]), "$ke")
-        # a closed e keeps its quality when recorded under stress
+        # unstressed a, i, u stay unstressed; a closed e keeps its quality under stress
+        self.assertFalse(make_diphones.quality_kept(units.parse_name("$ku")).stressed)
+        self.assertTrue(make_diphones.quality_kept(units.parse_name("$kE")).stressed)
         kept = make_diphones.quality_kept(units.parse_name("$ke"))
         self.assertEqual(units.vowel_phoneme(kept.vowel, kept.mark), "e")
         kept = make_diphones.quality_kept(units.parse_name("$kE"))

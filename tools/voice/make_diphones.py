@@ -33,7 +33,7 @@ import cutting  # noqa: E402
 import units  # noqa: E402
 
 BASE = "DIFONES2"
-PEAK = 0.65 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
+PEAK = 0.8 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
 NAME_BYTES = 8
 
 
@@ -71,8 +71,12 @@ def stressed_form(unit):
 
 
 def quality_kept(unit):
-    """Upper-casing e and o changes their quality (E, O are open): keep closed ones
-    closed by marking them CIRC, which records the closed vowel under stress."""
+    """The unit as recorded. Unstressed a, i and u stay unstressed (they mostly end words,
+    so they are recorded reduced and short); upper-casing e and o would change their
+    quality (E, O are open), so closed ones are recorded under stress marked CIRC."""
+    if unit.vowel in units.REDUCED and not unit.stressed and not unit.mark and (
+            units.carrier(unit).phonemes[1] == "'a" or unit.symbols == ("a",)):
+        return unit
     if unit.vowel in ("e", "o") and unit.mark == "":
         return unit.with_vowel(unit.vowel.upper(), "CIRC")
     return stressed_form(unit)
@@ -82,7 +86,7 @@ def match_events(carrier, events):
     """One event per carrier phone: pauses and hiatus marks dropped, espeak-ng's own splitting of a phone
     into two events (as "ks") merged back. None when they do not line up."""
     evs = [(p, s) for p, s in events if not p.startswith("_") and p != ";"]
-    want = [p.lstrip("'") for p in carrier.phonemes]
+    want = [p.lstrip("'") for p in carrier.phonemes if p != ";"]
     out, i = [], 0
     for w in want:
         if i >= len(evs):
