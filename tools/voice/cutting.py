@@ -73,7 +73,7 @@ def flattest_crossing(y, target, span):
 
 
 def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
-             end_at_next=False):
+             end_at_next=False, mid_at=0.5):
     """The unit's samples at 11025 Hz (float, 16-bit scale) from a carrier spoken at
     `rate` (22050) with one phoneme event per carrier phone."""
     assert rate == 22050
@@ -87,7 +87,7 @@ def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
     elif start_mid:
         a = audible_start(samples, bounds[first], bounds[first + 1])
         b = audible_end(samples, bounds[first], bounds[first + 1])
-        start = flattest_crossing(y, (a + b) // 4, span)
+        start = flattest_crossing(y, int(a + mid_at * (b - a)) // 2, span)
     else:
         start = nearest_crossing(y, bounds[first] // 2, span // 2)
     # end: where the last phone falls silent before the closing "t", or where the vowel

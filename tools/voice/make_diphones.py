@@ -10,7 +10,7 @@ vowel quality is recorded. Every unit is recorded with its vowel stressed, at fu
 the synthesizer shortens unstressed units itself (the cut of the speed settings).
 
 Output: 8-bit unsigned mono 11025 Hz samples with one gain for all units (the loudest
-sample at 0.65 of full scale: speech as loud as espeak-ng's own rendering; louder 8-bit
+sample at 0.75 of full scale: speech as loud as espeak-ng's own rendering; louder 8-bit
 speech has many more harsh sample jumps) and a step of dither; the index holds 15-byte entries (name length, 8 name bytes, u16 length,
 i32 offset) sorted as length-prefixed strings. Same inventory, same bytes: units are
 spoken in a fixed order in one fresh espeak-ng process, and the result is cached by a hash
@@ -33,7 +33,7 @@ import cutting  # noqa: E402
 import units  # noqa: E402
 
 BASE = "DIFONES2"
-PEAK = 0.8 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
+PEAK = 0.75 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
 NAME_BYTES = 8
 
 
@@ -124,7 +124,8 @@ def build(inventory_path, progress):
         first_phone = recorded.onset[0] if recorded.onset else ""
         starts_with_stop = first_phone in units.STOPS and not car.start_mid
         pieces[upper] = cutting.cut_unit(samples, speaker.rate, evs, car.first, car.last,
-                                         car.start_mid, starts_with_stop, car.end_at_next)
+                                         car.start_mid, starts_with_stop, car.end_at_next,
+                                         car.mid_at)
         if progress and (n % 200 == 0 or n == len(names)):
             print(f"voice: {n}/{len(names)} units", flush=True)
     return pieces, failed

@@ -7,7 +7,7 @@ Each line of the table is a character code (file "_" + code + ".wav") or a recor
 (file NAME.wav) and the Portuguese text it says. Every file is spoken by espeak-ng pt-br,
 resampled to 11025 Hz, its leading and trailing silence trimmed, and written as 8-bit
 unsigned mono with a canonical 44-byte header; one gain for the whole set (the loudest
-sample at 0.65 of full scale, as loud as the diphone units), so all sound equally loud. The same texts spoken
+sample as loud as the diphone units' loudest, with the same dither), so all sound equally loud. The same texts spoken
 faster go to DIR/rapido/ for the fast-speech levels. Cached by a hash of the table,
 these scripts and the espeak-ng version; the same table gives the same bytes.
 """
@@ -24,10 +24,11 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cutting  # noqa: E402
+import make_diphones  # noqa: E402
 
 NORMAL_WPM = 150
 FAST_WPM = 250
-PEAK = 0.65 * 127
+PEAK = make_diphones.PEAK
 TRIM_LEVEL = 0.02          # of the recording's own peak: quieter edges are trimmed
 EDGE_S = 0.01              # kept before the first and after the last loud sample
 
@@ -92,14 +93,13 @@ def render(entries, wpm):
 def quantized(pieces):
     peak = max(float(np.max(np.abs(p))) for p in pieces.values() if len(p))
     gain = PEAK / peak
-    return {k: np.clip(np.rint(p * gain) + 128, 0, 255).astype(np.uint8)
-            for k, p in pieces.items()}
+    return {k: make_diphones.quantize(p * gain, k) for k, p in pieces.items()}
 
 
 def cache_key(names_path):
     h = hashlib.sha256()
     here = os.path.dirname(os.path.abspath(__file__))
-    for name in ("make_letters.py", "cutting.py", "espeak.py"):
+    for name in ("make_letters.py", "make_diphones.py", "cutting.py", "espeak.py"):
         with open(os.path.join(here, name), "rb") as f:
             h.update(f.read())
     with open(names_path, "rb") as f:

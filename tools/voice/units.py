@@ -133,6 +133,7 @@ class Carrier:
     last: int         # index of its last phone
     start_mid: bool   # the unit starts in the middle of its first phone (a vowel)
     end_at_next: bool = False  # the unit ends where the next phone begins (a vowel)
+    mid_at: float = 0.5        # where in its first phone a unit starting mid-vowel starts
 
 
 def unit_phones(unit):
@@ -156,6 +157,9 @@ def unit_phones(unit):
         else:
             ph = onset_phoneme(sym, coda=bool(nuclei) and i > nuclei[-1])
         phones.append(ph)
+    if len(phones) >= 2 and phones[-2].lstrip("'") == "&~" and phones[-1] == "w":
+        # "ão" is one phoneme of espeak-ng's, a nasal diphthong
+        phones[-2:] = [phones[-2].replace("&~", "&U~")]
     return phones
 
 
@@ -176,8 +180,10 @@ def carrier(unit):
     # holds the vowel's onset.
     start_mid = (unit.symbols[0] in VOWELS and len(unit.symbols) > 1
                  and unit.symbols[1] in GLIDES)
+    mid_at = 0.5 if n == len(unit.symbols) else 0.3  # a diphthong phone: in its first part
     if unit.stressed:
-        return Carrier(tuple(["t", "a"] + phones + ["t", "a"]), 2, 1 + n, start_mid)
+        return Carrier(tuple(["t", "a"] + phones + ["t", "a"]), 2, 1 + n, start_mid,
+                       mid_at=mid_at)
     if unit.symbols == ("a",):
         # "a" alone is mostly the article, which is not reduced: before the stress, apart
         # from the "a" before it by a hiatus mark.
@@ -190,7 +196,8 @@ def carrier(unit):
         lead = ["t", stress + "a"] + ([";"] if len(phones) == 1 else [])
         phones[-1] = REDUCED[unit.symbols[-1]]
         return Carrier(tuple(lead + phones + ["t", "a"]), 2, 1 + n, False)
-    return Carrier(tuple(["t", "a"] + phones + ["t", stress + "a"]), 2, 1 + n, start_mid)
+    return Carrier(tuple(["t", "a"] + phones + ["t", stress + "a"]), 2, 1 + n, start_mid,
+                   mid_at=mid_at)
 
 
 def carrier_text(c):
