@@ -100,52 +100,71 @@ def ours_class(symbol, table):
 
 
 def espeak_phones(transcription, table):
-    """-> list of (class, stressed, espeak symbol)."""
-    toks = tokenize_espeak(transcription.strip())
+    """-> list of (class, stressed, espeak symbol, second half of a diphthong)."""
+    toks = [t for t in tokenize_espeak(transcription.strip())
+            if t not in (",", "@-", "@", ";", "#", "-", "_", ":", "!", "=", "3")]
     phones = []
     stress_next = False
     n = len(toks)
+
+    def ahead(k, skip=1):
+        """The symbol `skip` places after k, stress marks left out."""
+        seen = 0
+        for t in toks[k + 1:]:
+            if t == "'":
+                continue
+            seen += 1
+            if seen == skip:
+                return t
+        return ""
+
+    def is_vowel(t):
+        return t in VOWEL_SET or t in DIPHTHONGS
+
+    skip_next = False
     for k, t in enumerate(toks):
-        nxt = toks[k + 1] if k + 1 < n else ""
-        nxt2 = toks[k + 2] if k + 2 < n else ""
+        if skip_next:
+            skip_next = False
+            continue
+        nxt, nxt2 = ahead(k), ahead(k, 2)
         if t == "'":
             stress_next = True
             continue
-        if t in (",", "@-", "@", ";", "#", "-", "_", ":", "!", "=", "3"):
-            continue
         if t == "N":
-            # nasal coda: nasalizes the vowel before (the first of a diphthong)
-            for back in range(len(phones) - 1, -1, -1):
-                cls = phones[back][0]
-                if cls in VOWEL_CLASSES and not cls.endswith("~"):
-                    if phones[back][2] in ("i", "u") and back > 0 and phones[back - 1][2] in DIPHTHONGS:
-                        continue
-                    phones[back] = (cls.rstrip("^") + "~", phones[back][1], phones[back][2])
-                    break
-                if cls.endswith("~"):
-                    break
+            # nasal coda: nasalizes the vowel before (the first half of a diphthong,
+            # whose glide stays only at the word's end or before s)
+            if phones and phones[-1][3]:
+                glide = phones.pop()
+                cls, st, sym, _ = phones[-1]
+                phones[-1] = (cls.rstrip("^").lower() + "~" if cls not in ("E", "O") else cls.lower() + "~", st, sym, False)
+                if nxt == "" or (nxt in ("s", "z") and nxt2 == ""):
+                    phones.append(glide)
+            elif phones and phones[-1][0] in VOWEL_CLASSES and not phones[-1][0].endswith("~"):
+                cls, st, sym, half = phones[-1]
+                phones[-1] = (cls.rstrip("^").lower() + "~" if cls not in ("E", "O") else cls.lower() + "~", st, sym, half)
             continue
+        nasal_before_consonant = nxt in ("m", "n") and nxt2 and not is_vowel(nxt2)
         if t in DIPHTHONGS:
             first, second = DIPHTHONGS[t]
             # eI before m/n and a consonant is espeak's nasal e (tempo)
-            if t == "eI" and nxt in ("m", "n") and nxt2 and nxt2 not in VOWEL_SET:
-                phones.append(("e~", stress_next, t))
+            if t == "eI" and nasal_before_consonant:
+                phones.append(("e~", stress_next, t, False))
                 stress_next = False
-                toks[k + 1] = "@"  # the nasal consonant is part of the vowel
+                skip_next = True  # the nasal consonant is part of the vowel
                 continue
             cls = first
             if not stress_next and cls in ("E", "O"):
                 cls = cls.lower()
-            phones.append((cls, stress_next, t))
-            phones.append((second, False, t))
+            phones.append((cls, stress_next, t, False))
+            phones.append((second, False, t, True))
             stress_next = False
             continue
         if t in VOWEL_SET:
-            if t == "&~":
-                if nxt in ("m", "n", "n^"):
-                    cls = "a^" if stress_next else "a"
-                else:
-                    cls = "a~"
+            if t.endswith("~") and nasal_before_consonant:
+                skip_next = True  # &~mb: the m only repeats the nasal vowel
+                cls = "a~" if t == "&~" else t
+            elif t == "&~":
+                cls = ("a^" if stress_next else "a") if nxt in ("m", "n", "n^") else "a~"
             elif t in ("&", "a"):
                 cls = "a"
             elif t in ("U", "u", "w"):
@@ -156,22 +175,26 @@ def espeak_phones(transcription, table):
                 cls = t if stress_next else t.lower()
             else:
                 cls = t
-            phones.append((cls, stress_next and t not in ("w", "j"), t))
-            if t not in ("w", "j"):
+            glide = t in ("w", "j")
+            if nasal_before_consonant and not glide and not cls.endswith("~"):
+                skip_next = True  # ombU: a vowel, m and a consonant is a nasal vowel
+                cls = ("e" if cls == "E" else "o" if cls == "O" else cls.rstrip("^")) + "~"
+            phones.append((cls, stress_next and not glide, t, False))
+            if not glide:
                 stress_next = False
             continue
         if t == "*":
-            cls = "r" if nxt in VOWEL_SET or nxt in DIPHTHONGS else "rr"
+            cls = "r" if is_vowel(nxt) else "rr"
         elif t == "R":
             cls = "r"
         elif t in ("r", "x"):
             cls = "rr"
         elif t == "l^":
-            phones.append(("l", False, t))
+            phones.append(("l", False, t, False))
             cls = "i"
         else:
             cls = table.get(t, t)
-        phones.append((cls, False, t))
+        phones.append((cls, False, t, False))
     return phones
 
 
