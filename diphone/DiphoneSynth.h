@@ -4,11 +4,16 @@
 // facade.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "diphone/DiphoneIndex.h"
+#include "diphone/DiphonePlan.h"
 #include "diphone/tfTradut.h"
+#include "platform/wintypes.h"
 
 namespace sonara {
 
@@ -25,6 +30,13 @@ class SpeechPlayer {
 
 class DiphoneSynth {
   public:
+    static constexpr std::size_t kBufferBytes = 64000;
+    static constexpr std::size_t kHeaderBytes = 44;
+    static constexpr std::uint32_t kSampleRate = 11025;
+    // The most one diphone or recording may add: what fits in an empty buffer.
+    static constexpr std::size_t kMaxPiece = kBufferBytes - kHeaderBytes;
+    static constexpr std::size_t kNoiseBytes = 300;
+
     // Module start: timing defaults (cut 400, minimum 0, word pause 100), no index, no
     // buffer. The owner then calls SetSpeedParameters(400, 0, 100, false, false).
     DiphoneSynth();
@@ -42,15 +54,69 @@ class DiphoneSynth {
     void FreeDiphoneSynth();
 
     // Speaks a phoneme-group string; returns when all of it has been played or stopped.
+    // Does nothing before InitDiphoneSynth has allocated the buffer.
     void SpeakPhonemes(std::string_view phonemes, bool noPunctuationPauses);
     void SetSpeechTiming(int cut, int minimum, int wordPause);
     void SetPlayer(SpeechPlayer* player);
+    SpeechPlayer* Player() const { return player_; }
 
     // Database base name, at most 8 characters (the speed settings may overwrite it).
     std::string& DiphoneBaseName();
-    // The letters directory as read by InitDiphoneSynth, ending in "\".
+    // The letters directory as read by InitDiphoneSynth, ending in a separator.
     const std::string& LettersDir() const;
+    const std::string& DiphoneDir() const { return diphone_dir_; }
     const TfTradut& Rules() const;
+    const DiphoneIndex& Index() const { return index_; }
+    // What the index file held when it was loaded.
+    const DiphoneIndex::LoadReport& IndexReport() const { return index_report_; }
+
+    int Cut() const { return cut_; }
+    int Minimum() const { return minimum_; }
+    int WordPause() const { return pauses_.word; }
+
+  private:
+    // Forwards the planner's requests to the synthesizer.
+    class Sink : public UnitSink {
+      public:
+        explicit Sink(DiphoneSynth& synth) : synth_(synth) {}
+        bool FetchDiphone(std::string_view name, int mode, double factor) override {
+            return synth_.FetchDiphone(name, mode, factor);
+        }
+        bool PlayLetterFile(std::string_view name) override { return synth_.PlayLetterFile(name); }
+        void AppendSilence(int samples) override { synth_.AppendSilence(samples); }
+        void AppendNoise() override { synth_.AppendNoise(); }
+
+      private:
+        DiphoneSynth& synth_;
+    };
+
+    bool FetchDiphone(std::string_view name, int stressMode, double factor);
+    bool PlayLetterFile(std::string_view name);
+    void EnsureRoom(std::size_t n);
+    void FlushBuffer();
+    void AppendSilence(int samples);
+    void AppendNoise();
+    // Reads up to n bytes of `file` at the write position; returns how many.
+    std::size_t ReadIntoBuffer(win::HANDLE file, std::size_t n);
+    int OpenDatabase();
+
+    std::string base_name_ = "DIFONES2";
+    std::string letters_dir_;
+    std::string diphone_dir_;
+    TfTradut rules_;
+    DiphoneIndex index_;
+    DiphoneIndex::LoadReport index_report_;
+    win::HANDLE data_file_ = win::INVALID_HANDLE_VALUE;
+    std::vector<std::uint8_t> buffer_;  // kBufferBytes once initialised
+    std::size_t write_pos_ = kHeaderBytes;
+    int cut_ = 400;
+    int minimum_ = 0;
+    PhonemePauses pauses_;
+    SpeechPlayer* player_ = nullptr;
+    std::uint32_t noise_state_ = 0x2545F491u;
+    char path_[512] = {};  // letters file names, built without allocating
+    Sink sink_{*this};
+    DiphonePlanner planner_{sink_};
 };
 
 }  // namespace sonara

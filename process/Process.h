@@ -10,9 +10,20 @@
 #include "console/TfCrt.h"
 #include "console/tfAmplia.h"
 #include "console/tfMouse.h"
+#include "diphone/DiphoneSynth.h"
+#include "diphone/tfwav.h"
+#include "speech/tfsapglb.h"
 #include "speech/tfsapi.h"
+#include "speech/tfsapi_startup.h"
 
 namespace sonara {
+
+// The diphone synthesizer's module start: its own defaults, then the timing defaults and
+// both wave flags off through the speed parameters, as the speech start-up sets them.
+class DiphoneModule : public DiphoneSynth {
+  public:
+    DiphoneModule() { SetSpeedParameters(400, 0, 100, false, false); }
+};
 
 class Process {
   public:
@@ -41,9 +52,11 @@ class Process {
     static void Note(const char* what, const char* name);
 
   public:
-    // Still to join, before the facade, in this order: wave output, diphone defaults,
-    // engine settings, server dispatch.
-    Step<Tfsapi> tfsapi{"Tfsapi"};  // speech facade: configuration state, legacy lookup
+    Step<Tfwav> tfwav{"Tfwav"};  // wave output: the ring of blocks, the device by name
+    Step<DiphoneModule> diphone{"DiphoneSynth"};  // timing defaults, both wave flags off
+    // Still to join here: the Tavena engine's settings.
+    Step<Tfsapglb> tfsapglb{"Tfsapglb"};  // server dispatch: type 5
+    Step<Tfsapi> tfsapi{"Tfsapi"};        // speech facade: configuration state, legacy lookup
     Step<TfMouse> mouse{"TfMouse"};
     Step<TfCrt> crt{"TfCrt"};
     Step<TfAmplia> amplia{"TfAmplia"};  // no start step of its own; needs the console

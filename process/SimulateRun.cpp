@@ -7,6 +7,7 @@
 #include "console/TfCrt.h"
 #include "platform/api.h"
 #include "platform/cp1252.h"
+#include "platform/paths.h"
 #include "platform/sim/SimMachine.h"
 #include "process/Process.h"
 
@@ -35,7 +36,13 @@ std::optional<std::string> DefaultEventText(const sim::Event& event) {
         if (open != std::string::npos && close > open)
             return "title " + win::Cp1252ToUtf8(event.detail.substr(open + 1, close - open - 1));
     }
-    if (event.kind == "title" || event.kind == "sound")
+    // WAV files opened for reading are the recordings speech plays (cues and clips are
+    // played by name, not opened).
+    if (event.kind == "file" && event.detail.size() > 4 &&
+        win::FoldCase(event.detail.substr(event.detail.size() - 4)) == ".wav" &&
+        event.detail.rfind("missing ", 0) != 0)
+        return "file " + win::Cp1252ToUtf8(event.detail);
+    if (event.kind == "title" || event.kind == "sound" || event.kind == "wave")
         return event.kind + " " + win::Cp1252ToUtf8(event.detail);
     return std::nullopt;
 }

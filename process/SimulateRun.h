@@ -1,5 +1,7 @@
 // A whole program on a fresh simulated machine, driven by a script, with a transcript on
-// a stream: lines "<virtual ms> <event> <details>" ("title", "beep", "sound", "key" and
+// a stream: lines "<virtual ms> <event> <details>" ("title", "beep", "sound", "key",
+// "wave <bytes> <rate>/<bits>/<channels>" per wave-out block, "file PATH" per WAV file
+// opened for reading, and
 // whatever the caller's formatter adds), then "idle" when the program waited for a key
 // with nothing left to come, "screen" with the 25 rows of the grid, and "exit <code>".
 #pragma once

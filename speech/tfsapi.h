@@ -1,17 +1,26 @@
-// The speech facade. So far: its configuration state and the Sonara.ini lookup that
-// every module uses.
+// The speech facade: its settings, the Sonara.ini lookup that every module uses, and the
+// speaking operations (built-in path or speech server).
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace sonara {
 
-// The speech facade module. Its start step switches the legacy second lookup on; the
-// speech start-up may set it again from "LEGADO".
+// The speech facade module: its settings (filled by StartSpeech), the Sonara.ini lookup
+// state and the speaking operations. Its start step switches the legacy second lookup
+// on, sets server type 5, marks server speech as possibly pending and makes the click.
 class Tfsapi {
   public:
+    static constexpr std::size_t kClickSamples = 256;
+    static constexpr std::size_t kClickNoise = 64;
+    // Posted to the console window by StopSpeech: it only ends a WaitMessage.
+    static constexpr unsigned kStopWakeUp = 1123;
+
     Tfsapi();
     ~Tfsapi();
     Tfsapi(const Tfsapi&) = delete;
@@ -24,9 +33,54 @@ class Tfsapi {
     // works with the legacy lookup off).
     static Tfsapi* Current();
 
+    // Settings (StartSpeech fills them).
+    std::string SoundDir;
+    std::string LettersDir;
+    int FullStopPause = 0;
+    int CommaPause = 0;
+    int ColonPause = 0;
+    bool ServerActive = false;
+    int ServerType = 5;
+    std::string ServerOutputFile;  // nothing sets it
+    int SpeedLevel = 0;
+    // The 44-byte header (filled when played) and 256 samples.
+    std::array<std::uint8_t, 44 + kClickSamples> ClickSound{};
+    bool StopRequested = false;
+    bool ServerPending = true;
+
+    void Speak(std::string_view text);
+    void SpellText(std::string_view text);
+    void SpeakChar(char c);
+    void PlayNamedSound(std::string_view name);
+    // c is the punctuation character; spaceAfter: the text goes on with a space.
+    void PunctuationPause(char c, bool spaceAfter);
+    void PauseMs(int ms);
+    bool IsSpeaking();
+    void StopSpeech();
+    void WaitServerSpeech();
+    bool PlayImageAndWait(const std::uint8_t* image);
+    void PlayClick();
+
   private:
+    void StartModule();  // the click, the player of the diphone synthesizer
+    void EndModule();
+    void SpeakBuiltIn(std::string_view text);
+
     bool legacy_lookup_ = true;
+    std::string phoneme_text_;  // the last result of TextToPhonemes
 };
+
+// The current facade's speaking operations.
+void Speak(std::string_view text);
+void SpellText(std::string_view text);
+void SpeakChar(char c);
+void PlayNamedSound(std::string_view name);
+void PauseMs(int ms);
+bool IsSpeaking();
+void StopSpeech();
+void WaitServerSpeech();
+bool PlayImageAndWait(const std::uint8_t* image);
+void PlayClick();
 
 // Directory holding Sonara.ini, without trailing backslash; recomputed on every call.
 std::string IniDirectory();

@@ -75,9 +75,11 @@ std::string ProgramRoot() {
 
 Tfsapi::Tfsapi() {
     current_facade = this;
+    StartModule();
 }
 
 Tfsapi::~Tfsapi() {
+    EndModule();
     if (current_facade == this) current_facade = nullptr;
 }
 

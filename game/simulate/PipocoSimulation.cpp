@@ -4,6 +4,7 @@
 
 #include "console/TfCrt.h"
 #include "game/LetterGame.h"
+#include "game/simulate/SpeechData.h"
 #include "platform/api.h"
 #include "platform/cp1252.h"
 #include "platform/sim/SimMachine.h"
@@ -140,7 +141,7 @@ std::uint32_t ScriptEnd(std::string_view script) {
 }
 
 SimulationResult RunSimulation(std::string_view script, std::optional<std::uint32_t> seed,
-                               std::ostream& out) {
+                               std::ostream& out, const std::string& speechRoot) {
     sim::SimMachine* machine = nullptr;
     std::optional<ScriptExtensions> extensions;
     SimulateSetup setup;
@@ -150,6 +151,7 @@ SimulationResult RunSimulation(std::string_view script, std::optional<std::uint3
         m.SetAssumeMediaExists(true);
         m.AddFile("c:\\windows\\Sonara.ini", std::string(kIni));
         m.AddDirectory("c:\\tecfal\\som\\LETRALUME");
+        if (!speechRoot.empty()) AddSpeechData(m, speechRoot);
         extensions.emplace(m);
     };
     setup.extension = [&](std::string_view line, std::uint32_t at) {

@@ -65,8 +65,9 @@ struct SimulationResult {
     std::string error;  // a script that does not load
 };
 
-// Runs the game on a fresh simulated machine and writes the transcript to `out`.
+// Runs the game on a fresh simulated machine and writes the transcript to `out`. The
+// machine holds the speech data of the host's data root `speechRoot` (SpeechData.h).
 SimulationResult RunSimulation(std::string_view script, std::optional<std::uint32_t> seed,
-                               std::ostream& out);
+                               std::ostream& out, const std::string& speechRoot = {});
 
 }  // namespace sonara

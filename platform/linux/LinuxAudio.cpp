@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/cp1252.h"
 #include "platform/wav_image.h"
 
 namespace win {
@@ -285,7 +286,9 @@ MMRESULT LinuxAudio::waveOutGetDevCapsA(UINT device, WAVEOUTCAPSA* caps, UINT si
     if (count == 0) return MMSYSERR_NODRIVER;
     if (device != WAVE_MAPPER && device >= static_cast<UINT>(count)) return MMSYSERR_BADDEVICEID;
     WAVEOUTCAPSA c;
-    const std::string name = device == WAVE_MAPPER ? kDefaultDeviceName : DeviceName(device);
+    // Modules read Windows-1252; SDL names devices in UTF-8.
+    const std::string name =
+        device == WAVE_MAPPER ? kDefaultDeviceName : Utf8ToCp1252(DeviceName(device));
     std::strncpy(c.szPname, name.c_str(), sizeof(c.szPname) - 1);
     c.dwFormats = 0x00000FFF;  // every 11/22/44 kHz, 8/16-bit, mono/stereo format
     c.wChannels = 2;

@@ -52,8 +52,12 @@ std::unique_ptr<Backend> MakeLinuxDesktopBackend() {
     return nullptr;
 }
 
-LinuxBackend::LinuxBackend()
-    : queue_([this] {
+std::unique_ptr<Backend> MakeLinuxHeadlessBackend() {
+    return std::make_unique<LinuxBackend>(true);
+}
+
+LinuxBackend::LinuxBackend(bool headless)
+    : headless_(headless), queue_([this] {
           if (!eventsOk_) return;
           SDL_Event ev{};
           ev.type = wakeEvent_;
@@ -84,8 +88,11 @@ bool LinuxBackend::EnsureVideo() {
     if (videoTried_) return videoOk_;
     videoTried_ = true;
     // No display: go straight to off-screen windows (the Wayland probe only complains).
-    if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+    if (headless_) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    } else if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY")) {
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_DEFAULT);
+    }
     videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!videoOk_) std::fprintf(stderr, "video: %s; windows stay off-screen\n", SDL_GetError());
     for (const char* driver : {"offscreen", "dummy"}) {

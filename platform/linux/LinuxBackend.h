@@ -27,6 +27,10 @@ std::unique_ptr<Backend> MakeLinuxBackend();
 // when there is no usable display (SDL would quietly draw off-screen, in a window nobody
 // sees, waiting for keys that can never come).
 std::unique_ptr<Backend> MakeLinuxDesktopBackend();
+// The back end of a program that is only heard (a terminal tool): windows exist only
+// off-screen, on a desktop too, so the console window still receives the sound
+// notifications without showing anything. Ctrl+C and SIGTERM end it as a quit message.
+std::unique_ptr<Backend> MakeLinuxHeadlessBackend();
 
 class LinuxFiles;
 class LinuxAudio;
@@ -34,7 +38,8 @@ class LinuxClips;
 
 class LinuxBackend : public Backend, public VideoSink {
   public:
-    LinuxBackend();
+    // headless: every window off-screen, whatever display there is.
+    explicit LinuxBackend(bool headless = false);
     ~LinuxBackend() override;
     LinuxBackend(const LinuxBackend&) = delete;
     LinuxBackend& operator=(const LinuxBackend&) = delete;
@@ -117,6 +122,7 @@ class LinuxBackend : public Backend, public VideoSink {
     UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
     DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
+    std::unique_ptr<FileSource> OpenFileForReading(std::string_view path) override;
     bool RegistryKeyExists(HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;
@@ -198,6 +204,7 @@ class LinuxBackend : public Backend, public VideoSink {
     // Messages the delegated services post to themselves; true when one was handled.
     bool DispatchToServices(const MSG& msg);
 
+    bool headless_ = false;
     bool eventsOk_ = false;
     bool videoTried_ = false;
     bool videoOk_ = false;

@@ -77,7 +77,8 @@ struct WaveWrite {
     std::string bytes;
 };
 // Every recorded happening, in order: kind is one of "title", "beep", "sound",
-// "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave".
+// "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave" (a block
+// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset".
 struct Event {
     std::uint32_t time;
     std::string kind;
@@ -225,6 +226,7 @@ class SimMachine : public win::Backend {
     win::UINT GetWindowsDirectoryA(char* buffer, win::UINT size) override;
     win::DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
+    std::unique_ptr<win::FileSource> OpenFileForReading(std::string_view path) override;
     bool RegistryKeyExists(win::HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(win::HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;

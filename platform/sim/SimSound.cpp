@@ -175,7 +175,10 @@ win::MMRESULT SimMachine::waveOutWrite(win::HWAVEOUT wo, win::WAVEHDR* hdr, win:
     hdr->dwFlags = (hdr->dwFlags & ~win::WHDR_DONE) | win::WHDR_INQUEUE;
     int id = static_cast<int>(d - waves_.data()) + 1;
     waveWrites_.push_back(WaveWrite{now_, id, std::string(hdr->lpData, hdr->dwBufferLength)});
-    Record("wave", std::to_string(id) + " " + std::to_string(hdr->dwBufferLength) + " bytes");
+    Record("wave", std::to_string(hdr->dwBufferLength) + " " +
+                       std::to_string(d->format.nSamplesPerSec) + "/" +
+                       std::to_string(d->format.wBitsPerSample) + "/" +
+                       std::to_string(d->format.nChannels));
 
     // Blocks play back to back at the format's byte rate; an idle device starts now.
     if (d->pending.empty()) {
@@ -209,6 +212,7 @@ win::MMRESULT SimMachine::waveOutReset(win::HWAVEOUT wo) {
     WaveDevice* d = FindWave(wo);
     if (d == nullptr) return win::MMSYSERR_INVALHANDLE;
     int id = static_cast<int>(d - waves_.data()) + 1;
+    Record("wave-reset", std::to_string(d->pending.size()) + " queued");
     CancelHappenings([id](const Happening& h) {
         return h.kind == Happening::Kind::kWaveDone && h.device == id;
     });

@@ -14,6 +14,11 @@ GameHarness::GameHarness() : extensions_(machine) {
     machine.AddFile("c:\\windows\\Sonara.ini",
                     "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n");
     machine.AddDirectory("c:\\tecfal\\som\\LETRALUME");
+    // The speech start-up needs a diphone database with its rules and the letters
+    // directory: empty ones serve a game that never speaks.
+    machine.AddDirectory("c:\\tecfal\\som\\letras");
+    for (const char* name : {"DIFONES2.IND", "DIFONES2.DIF", "regras.rgr", "portug.exc"})
+        machine.AddFile(std::string("c:\\tecfal\\som\\difones\\") + name, "");
     machine.SetClipLength(kClipMs);
     machine.SetCueLength(kCueMs);
     machine.SetObserver([this](const sim::Event&) { extensions_.ApplyDue(); });
