@@ -183,6 +183,17 @@ class Storage(unittest.TestCase):
         _, p = check_voice.read_index(entry("$a", 4, 0) + b"\0", 8)
         self.assertEqual(len(p), 2)  # lower-case name and a trailing byte
 
+    def test_miss_check_reports_noise_and_left_out_pieces(self):
+        present = {"$A", "$ZA", "$TCH", "$ECIRC"}
+        found = check_voice.misses(["[ k/A/ z/a]", "[ tch/E^]", "[ m/A/rr]"],
+                                   ["casa", "tchê", "mar"], present, set())
+        self.assertEqual(len(found), 3)
+        self.assertIn("casa", found[0])
+        self.assertIn("$k (noise)", found[0])       # a missing consonant is a burst
+        self.assertIn("$m (noise)", found[1])       # $mA falls back to $m and $A
+        self.assertIn("$rr (left out)", found[2])   # a longer name is dropped silently
+        self.assertEqual(check_voice.misses(["[ tch/E^]"], ["tchê"], present, set()), [])
+
     def test_letter_files(self):
         with tempfile.TemporaryDirectory() as tmp:
             good = os.path.join(tmp, "good.wav")
