@@ -118,6 +118,8 @@ class Names(unittest.TestCase):
         self.assertEqual(make_diphones.recorded_variant([(3, "$kE"), (10, "$ke")]), "$ke")
         self.assertEqual(make_diphones.recorded_variant([(30, "$kE"), (10, "$ke")]), "$kE")
         self.assertEqual(make_diphones.recorded_variant([(0, "$kE"), (0, "$ke")]), "$ke")
+        # the word list counts a word once: its unstressed syllables weigh double
+        self.assertEqual(make_diphones.recorded_variant([(15, "$zA"), (10, "$za")]), "$za")
         # unstressed a, i, u stay unstressed; a closed e keeps its quality under stress
         self.assertFalse(make_diphones.quality_kept(units.parse_name("$ku")).stressed)
         self.assertTrue(make_diphones.quality_kept(units.parse_name("$kE")).stressed)

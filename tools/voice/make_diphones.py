@@ -53,13 +53,18 @@ def read_inventory(path):
     return table
 
 
+# The word list counts each word once; running text repeats its unstressed syllables
+# (endings, small words) far more often, so they weigh more when a variant is chosen.
+UNSTRESSED_WEIGHT = 2
+
+
 def recorded_variant(variants):
-    """The variant whose vowel quality is recorded: the most asked for; on a tie the
-    unstressed one (closed e and o), then by name."""
+    """The variant whose vowel quality is recorded: the most asked for, unstressed ones
+    counting double; on a tie the unstressed one (closed e and o), then by name."""
     def key(v):
         count, name = v
-        return (-count, sum(ch.isupper() for ch in name[1:].replace("CIRC", "").replace(
-            "TIL", "")), name)
+        upper = sum(ch.isupper() for ch in name[1:].replace("CIRC", "").replace("TIL", ""))
+        return (-count * (1 if upper else UNSTRESSED_WEIGHT), upper, name)
     return sorted(variants, key=key)[0][1]
 
 
