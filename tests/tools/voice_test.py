@@ -17,7 +17,9 @@ import check_voice  # noqa: E402
 import cutting  # noqa: E402
 import lookup  # noqa: E402
 import make_diphones  # noqa: E402
+import inventory  # noqa: E402
 import make_letters  # noqa: E402
+import preview  # noqa: E402
 import units  # noqa: E402
 
 
@@ -154,6 +156,63 @@ class Cutting(unittest.TestCase):
         self.assertLess(np.max(np.abs(high[200:-200])), 100)
 
 
+    def test_a_stop_keeps_its_closure_and_cuts_fall_on_zero_crossings(self):
+        # carrier "a k a t a" at 22050 Hz: vowels are 200 Hz tones, closures silent
+        rate = 22050
+        tone = lambda n: (8000 * np.sin(2 * np.pi * 200 * np.arange(n) / rate)).astype(np.int16)
+        silent = lambda n: np.zeros(n, np.int16)
+        parts = [tone(4000), silent(800), tone(300), tone(4000), silent(800), tone(300)]
+        x = np.concatenate(parts)
+        # espeak-ng places each closure inside the phone before the stop
+        events = [("a", 0), ("k", 4800), ("a", 5100), ("t", 9900), ("a", 10200)]
+        y = cutting.cut_unit(x, rate, events, 1, 2, False, True)
+        # starts where the first vowel falls silent: the whole closure, then the release
+        self.assertGreater(len(y), (800 + 300 + 3900) // 2 - 40)
+        self.assertLess(np.max(np.abs(y[:350])), 0.1 * 8000)  # only the filter's ringing
+        # ends where the vowel falls silent before the closing t, near a zero
+        self.assertLess(len(y), (800 + 300 + 4000) // 2 + 40)
+        self.assertLess(abs(y[-1]), 1500)
+
+
+class Timing(unittest.TestCase):
+    """The preview joins units with the synthesizer's arithmetic."""
+
+    def setUp(self):
+        self.db = preview.Database.__new__(preview.Database)
+        self.db.entries = {"$KAZA": (0, 1000), "$K": (0, 1000), "$A": (0, 1000)}
+        self.db.data = bytes(1000)
+        self.db.letters = set()
+
+    def length(self, s, cut, minimum, pause=0):
+        return len(preview.render(self.db, s, cut, minimum, pause))
+
+    def test_cut_minimum_and_factor(self):
+        self.assertEqual(self.length("[ka/za]", 400, 0), 600)        # unstressed: cut
+        self.assertEqual(self.length("[kA/za]", 400, 0), 1000)       # stressed: whole
+        self.assertEqual(self.length("[ka/zaa]", 400, 0), 540 + 1000)  # $kaza at 0.9, $a
+        self.assertEqual(self.length("[ka/za]", 400, 700), 700)      # never below minimum
+        self.assertEqual(self.length("[k]", 400, 0), 1000)           # two characters: whole
+
+    def test_word_pause_in_steps_of_100(self):
+        # after each group but the last
+        self.assertEqual(self.length("[k][k][k]", 0, 0, 150), 3000 + 2 * 100)
+        self.assertEqual(self.length("[k][k]", 0, 0, 99), 2000)
+
+
+class Inventory(unittest.TestCase):
+    def test_every_character_of_the_code_page_is_spelled(self):
+        chars = inventory.spelled_characters()
+        self.assertIn("ç", chars)
+        self.assertIn("€", chars)
+        self.assertNotIn(" ", chars)
+        self.assertEqual(len(chars), len(set(chars)))
+        self.assertTrue(all(c.encode("cp1252") for c in chars))
+
+    def test_counts_name_variants_apart(self):
+        counts = inventory.count_names(["[ k/A/ z/a]", "[ k/a/ z/A]"])
+        self.assertEqual((counts["$kA"], counts["$ka"], counts["$za"]), (1, 1, 1))
+
+
 class Storage(unittest.TestCase):
     def test_index_sorted_with_prefixes_first_and_one_gain(self):
         pieces = {"$B": np.full(10, 50.0), "$AW": np.full(5, -200.0), "$A": np.full(3, 100.0)}
@@ -211,6 +270,14 @@ class Storage(unittest.TestCase):
                 f.write(data)
             self.assertIn("22050", check_voice.check_wave(bad))
             self.assertEqual(check_voice.check_wave(os.path.join(tmp, "none.wav")), "missing")
+
+    def test_silence_trimmed_on_zero_crossings(self):
+        t = np.arange(3000)
+        y = np.concatenate([np.zeros(1000), 3000 * np.sin(2 * np.pi * t / 40.0), np.zeros(1000)])
+        out = make_letters.trimmed(y)
+        edge = int(make_letters.EDGE_S * 11025)
+        self.assertLessEqual(len(out), 3000 + 2 * edge + 80)
+        self.assertGreaterEqual(len(out), 3000 - 80)
 
     def test_names_table(self):
         with tempfile.TemporaryDirectory() as tmp:
