@@ -71,6 +71,7 @@ def cached_counts(strings, cache_dir):
     if os.path.exists(path):
         with open(path, encoding="utf-8") as f:
             return collections.Counter({n: int(c) for n, c in (line.split() for line in f)})
+    print(f"voice: reading the rules' output for {len(strings)} lines", flush=True)
     counts = count_names(strings)
     for old in os.listdir(cache_dir):
         if old.startswith("voice-counts-"):
