@@ -147,6 +147,26 @@ class Cutting(unittest.TestCase):
         self.assertIn(c, ups)
         self.assertLessEqual(cutting.nearest_crossing(y, 105, 60, before=True), 105)
 
+    def test_the_end_also_suits_the_shortened_unit(self):
+        # a vowel-like wave (fundamental and a formant): the end is moved, at most two
+        # periods, to the crossing where the unit cut to 0.6 of its length stops nearest
+        # a zero
+        t = np.arange(3000)
+        y = 100 * np.sin(2 * np.pi * t / 123.0 + 0.3) + 60 * np.sin(2 * np.pi * t / 17.0)
+        start, stop, span = 5, 2900, 132
+        end = cutting.end_for_factor(y, start, stop, span, 0.6)
+        self.assertTrue(stop - 2 * span <= end <= stop)
+        self.assertTrue(y[end - 1] < 0 <= y[end])
+
+        def short_jump(e):
+            return abs(y[start + int(0.6 * (e - start)) - 1])
+        candidates = cutting.upward_crossings(y, stop - 2 * span, stop + 1)
+        self.assertGreater(len(candidates), 5)
+        best = min(short_jump(e) for e in candidates)
+        self.assertLessEqual(short_jump(end), best + 0.02 * 161)
+        plain = cutting.nearest_crossing(y, stop, span, before=True)
+        self.assertLessEqual(short_jump(end), short_jump(plain))
+
     def test_halving_keeps_speech_and_removes_what_11025_hz_cannot_hold(self):
         t = np.arange(22050) / 22050.0
         low = cutting.lowpass_halve(10000 * np.sin(2 * np.pi * 1000 * t))

@@ -72,6 +72,26 @@ def flattest_crossing(y, target, span):
     return int(idx[np.argmin(slopes)])
 
 
+# The synthesizer plays a consonant-vowel unit before a vowel-glide unit at this factor
+# of its length ("pai": $pA at 0.6, then $Ay), so that join lands inside the vowel.
+SHORT_FACTOR = 0.6
+
+
+def end_for_factor(y, start, stop, span, factor):
+    """The unit's end: an upward zero crossing at most two periods before `stop`, chosen
+    so that the unit shortened to `factor` of its length also ends near a zero, where the
+    next unit's first sample (near zero too) follows without a jump."""
+    ends = upward_crossings(y, stop - 2 * span, stop + 1)
+    ends = ends[ends > start + 1]
+    if len(ends) == 0:
+        return nearest_crossing(y, stop, span, before=True)
+    last = start + (factor * (ends - start)).astype(np.int64) - 1
+    jump = np.abs(y[last])
+    # prefer the latest end among those nearly as good as the best
+    good = np.nonzero(jump <= jump.min() + 0.02 * (np.max(np.abs(y[start:stop])) + 1))[0]
+    return int(ends[good[-1]])
+
+
 def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
              end_at_next=False, mid_at=0.5):
     """The unit's samples at 11025 Hz (float, 16-bit scale) from a carrier spoken at
@@ -96,7 +116,7 @@ def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
         stop = bounds[last + 1] // 2
     else:
         stop = audible_end(samples, bounds[last], bounds[last + 1]) // 2
-    end = nearest_crossing(y, stop, span, before=True)
+    end = end_for_factor(y, start, stop, span, SHORT_FACTOR)
     if end <= start:
         end = stop
     return y[start:end]
