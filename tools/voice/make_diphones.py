@@ -88,12 +88,15 @@ def quality_kept(unit):
 
 
 def match_events(carrier, events):
-    """One event per carrier phone: pauses and hiatus marks dropped, espeak-ng's own splitting of a phone
-    into two events (as "ks") merged back. None when they do not line up."""
-    evs = [(p, s) for p, s in events if not p.startswith("_") and p != ";"]
-    want = [p.lstrip("'") for p in carrier.phonemes if p != ";"]
+    """One event per carrier phone: pauses dropped, hiatus marks the carrier does not
+    write dropped, espeak-ng's own splitting of a phone into two events (as "ks") merged
+    back. None when they do not line up."""
+    evs = [(p, s) for p, s in events if not p.startswith("_")]
+    want = [p.lstrip("'") for p in carrier.phonemes]
     out, i = [], 0
     for w in want:
+        while i < len(evs) and evs[i][0] == ";" and w != ";":
+            i += 1
         if i >= len(evs):
             return None
         start = evs[i][1]
@@ -103,6 +106,8 @@ def match_events(carrier, events):
             got += evs[i][0]
             i += 1
         out.append((w, start))
+    while i < len(evs) and evs[i][0] == ";":
+        i += 1
     return out if i == len(evs) else None
 
 

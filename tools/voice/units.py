@@ -129,7 +129,7 @@ def onset_phoneme(c, coda=False):
 @dataclasses.dataclass(frozen=True)
 class Carrier:
     phonemes: tuple   # espeak-ng phonemes, one per phone, stress written as "'" before one
-    first: int        # index of the unit's first phone (hiatus marks ";" not counted)
+    first: int        # index of the unit's first phone
     last: int         # index of its last phone
     start_mid: bool   # the unit starts in the middle of its first phone (a vowel)
     end_at_next: bool = False  # the unit ends where the next phone begins (a vowel)
@@ -187,7 +187,7 @@ def carrier(unit):
     if unit.symbols == ("a",):
         # "a" alone is mostly the article, which is not reduced: before the stress, apart
         # from the "a" before it by a hiatus mark.
-        return Carrier(("t", "a", ";", "a", "t", stress + "a"), 2, 2, False)
+        return Carrier(("t", "a", ";", "a", "t", stress + "a"), 3, 3, False)
     if unit.symbols[-1] in REDUCED and not unit.mark and len(
             [sym for sym in unit.symbols if sym in VOWELS]) == 1:
         # Unstressed a, i and u mostly end words (casa, and final e and o: leite, gato):
@@ -195,7 +195,7 @@ def carrier(unit):
         # espeak-ng does not make one diphthong of the two vowels).
         lead = ["t", stress + "a"] + ([";"] if len(phones) == 1 else [])
         phones[-1] = REDUCED[unit.symbols[-1]]
-        return Carrier(tuple(lead + phones + ["t", "a"]), 2, 1 + n, False)
+        return Carrier(tuple(lead + phones + ["t", "a"]), len(lead), len(lead) + n - 1, False)
     return Carrier(tuple(["t", "a"] + phones + ["t", stress + "a"]), 2, 1 + n, start_mid,
                    mid_at=mid_at)
 
