@@ -82,6 +82,21 @@ def cached_counts(strings, cache_dir):
     return counts
 
 
+def inputs_key(args):
+    """A hash of everything the inventory depends on: the rule and exception files, the
+    word list, the sonara program that reads them and these scripts."""
+    h = hashlib.sha256()
+    here = os.path.dirname(os.path.abspath(__file__))
+    paths = [os.path.join(here, n) for n in ("inventory.py", "lookup.py", "units.py")]
+    paths += [p for p in (args.rules, args.exceptions, args.words, args.sonara) if p]
+    for path in paths:
+        h.update(path.encode() + b"\0")
+        if os.path.exists(path):
+            with open(path, "rb") as f:
+                h.update(f.read())
+    return h.hexdigest()
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--sonara")
@@ -91,6 +106,13 @@ def main():
     ap.add_argument("--out", required=True)
     args = ap.parse_args()
 
+    inputs = inputs_key(args)
+    stamp = args.out + ".inputs"
+    if inputs and os.path.exists(args.out) and os.path.exists(stamp):
+        with open(stamp) as f:
+            if f.read() == inputs:
+                print("voice: inventory unchanged (same rules, words and tools)", flush=True)
+                return 0
     if args.rules and os.path.exists(args.rules) and args.sonara:
         with open(args.words, encoding="utf-8") as f:
             words = [w.strip() for w in f if w.strip()]
@@ -110,6 +132,8 @@ def main():
         with open(args.out + f".part{os.getpid()}", "w", encoding="utf-8") as f:
             f.write(text)
         os.replace(args.out + f".part{os.getpid()}", args.out)
+    with open(stamp, "w") as f:
+        f.write(inputs)
     upper = {n.upper() for n in counts}
     digest = hashlib.sha256(text.encode()).hexdigest()[:12]
     print(f"voice: inventory of {len(upper)} units from {source} ({digest})", flush=True)
