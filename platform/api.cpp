@@ -197,4 +197,12 @@ BOOL OemToCharA(const char* src, char* dst) {
     return TRUE;
 }
 
+HANDLE CreateFileA(const char* path, DWORD access, DWORD /*shareMode*/, void* /*security*/,
+                   DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
+    if (path == nullptr || *path == '\0') return INVALID_HANDLE_VALUE;
+    if ((access & ~GENERIC_READ) != 0 || disposition != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
+    Backend& backend = CurrentBackend();
+    return backend.FileHandles().Add(backend.OpenFileForReading(path));
+}
+
 }  // namespace win

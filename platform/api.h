@@ -181,6 +181,23 @@ inline UINT GetWindowsDirectoryA(char* buffer, UINT size) {
 inline DWORD GetFileAttributesA(const char* path) {
     return CurrentBackend().GetFileAttributesA(path);
 }
+// Read-only files: only GENERIC_READ with OPEN_EXISTING is supported (the modules read
+// their data files; nothing writes through here). Sharing flags are accepted and ignored.
+HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* security,
+                   DWORD disposition, DWORD flags, HANDLE templateFile);
+inline BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* /*overlapped*/) {
+    return CurrentBackend().FileHandles().Read(file, buffer, toRead, read);
+}
+inline DWORD SetFilePointer(HANDLE file, LONG distance, LONG* high, DWORD method) {
+    return CurrentBackend().FileHandles().Seek(file, distance, high, method);
+}
+inline DWORD GetFileSize(HANDLE file, DWORD* high) {
+    return CurrentBackend().FileHandles().Size(file, high);
+}
+inline BOOL CloseHandle(HANDLE file) {
+    return CurrentBackend().FileHandles().Close(file);
+}
+
 inline UINT waveOutGetNumDevs() {
     return CurrentBackend().waveOutGetNumDevs();
 }

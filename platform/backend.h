@@ -3,10 +3,12 @@
 // which forward to the current back end.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/file_handles.h"
 #include "platform/wintypes.h"
 
 namespace win {
@@ -88,6 +90,10 @@ class Backend {
     virtual DWORD GetFileAttributesA(const char* path) = 0;
     // The whole file, or nothing when it cannot be read. Records the open.
     virtual std::optional<std::string> ReadFileBytes(std::string_view path) = 0;
+    // An existing file opened for reading, or null. Records the open like ReadFileBytes.
+    virtual std::unique_ptr<FileSource> OpenFileForReading(std::string_view path) = 0;
+    // The handles CreateFileA gave out on this back end.
+    FileHandleTable& FileHandles() { return fileHandles_; }
     // A registry value: its type and raw bytes (a REG_SZ includes its terminating zero).
     struct RegistryValue {
         DWORD type = REG_NONE;
@@ -120,6 +126,9 @@ class Backend {
     virtual HMODULE LoadLibraryA(const char* /*name*/) { return nullptr; }
     virtual FARPROC GetProcAddress(HMODULE /*module*/, const char* /*name*/) { return nullptr; }
     virtual BOOL FreeLibrary(HMODULE /*module*/) { return FALSE; }
+
+  private:
+    FileHandleTable fileHandles_;
 };
 
 // The back end the free functions forward to. Set once by the program's main (or a test).

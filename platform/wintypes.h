@@ -43,6 +43,8 @@ struct HMODULE__;
 using HMODULE = HMODULE__*;
 using FARPROC = void (*)();
 
+using HANDLE = void*;
+
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
@@ -374,5 +376,16 @@ constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 constexpr DWORD MAX_PATH = 260;
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
+constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFFu;
+constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintptr_t{0});
 
 }  // namespace win

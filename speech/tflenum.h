@@ -10,6 +10,8 @@
 
 namespace sonara {
 
+class SpeechPlayer;
+
 // The words of one group of three digit characters ("000" gives the empty string).
 // Anything but three digits gives the empty string too.
 std::string GroupToWords(std::string_view digits);
@@ -52,5 +54,14 @@ struct WordPiece {
 // image so far is played first. A recording longer than the whole buffer is played in
 // pieces: full buffers, then its remainder, which later words may join.
 std::vector<std::vector<WordPiece>> PlanWordImages(const std::vector<std::size_t>& sampleBytes);
+
+// Plays the recordings of `words` (as NumberToWords gives them) from the letters
+// directory, joined into one sound image of at most 30000 samples at a time, and
+// returns when all were heard or a key stopped the sound. Missing recordings are
+// skipped silently. The first form uses the current diphone synthesizer's letters
+// directory and player and does nothing without them.
+void SpeakNumberWords(std::string_view words, bool feminine);
+void SpeakNumberWords(std::string_view words, bool feminine, std::string_view lettersDir,
+                      SpeechPlayer& player);
 
 }  // namespace sonara

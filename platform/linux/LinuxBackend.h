@@ -117,6 +117,7 @@ class LinuxBackend : public Backend, public VideoSink {
     UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
     DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
+    std::unique_ptr<FileSource> OpenFileForReading(std::string_view path) override;
     bool RegistryKeyExists(HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;

@@ -63,6 +63,10 @@ DWORD LinuxBackend::GetFileAttributesA(const char* path) {
 std::optional<std::string> LinuxBackend::ReadFileBytes(std::string_view path) {
     return files_->ReadFileBytes(path);
 }
+
+std::unique_ptr<FileSource> LinuxBackend::OpenFileForReading(std::string_view path) {
+    return HostFileSource(files_->HostPath(path));
+}
 bool LinuxBackend::RegistryKeyExists(HKEY root, std::string_view keyPath) {
     return files_->RegistryKeyExists(root, keyPath);
 }

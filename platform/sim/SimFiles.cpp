@@ -117,6 +117,12 @@ std::optional<std::string> SimMachine::ReadFileBytes(std::string_view path) {
     return it->second;
 }
 
+std::unique_ptr<win::FileSource> SimMachine::OpenFileForReading(std::string_view path) {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) return nullptr;
+    return win::MemoryFileSource(std::move(*bytes));
+}
+
 void SimMachine::SetRegistryString(win::HKEY root, std::string keyPath, std::string valueName,
                                    std::string value) {
     RegistryValue v;

@@ -225,6 +225,7 @@ class SimMachine : public win::Backend {
     win::UINT GetWindowsDirectoryA(char* buffer, win::UINT size) override;
     win::DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
+    std::unique_ptr<win::FileSource> OpenFileForReading(std::string_view path) override;
     bool RegistryKeyExists(win::HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(win::HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;
