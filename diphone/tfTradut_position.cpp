@@ -21,11 +21,37 @@ bool IsSyllableVowel(std::string_view w, std::size_t i) {
     return !(IsGorQ(LowerAZ(w[i - 1])) && IsVowel(LowerAZ(w[i + 1])));
 }
 
-// Syllable vowels of `w` counted from its end: 0 for the last one.
-std::vector<std::size_t> VowelsFromEnd(std::string_view w) {
-    std::vector<std::size_t> at;
-    for (std::size_t i = w.size(); i-- > 0;) {
-        if (IsSyllableVowel(w, i)) at.push_back(i);
+// Where each letter of `alias` stands in `word`: an edit-distance alignment of the two
+// (case and the marks that differ ignored by the costs); npos for an inserted letter.
+std::vector<std::size_t> AlignAlias(std::string_view alias, std::string_view word) {
+    const std::size_t n = alias.size();
+    const std::size_t m = word.size();
+    std::vector<std::vector<int>> cost(n + 1, std::vector<int>(m + 1, 0));
+    for (std::size_t i = 0; i <= n; ++i) cost[i][0] = static_cast<int>(i);
+    for (std::size_t j = 0; j <= m; ++j) cost[0][j] = static_cast<int>(j);
+    auto differ = [&](std::size_t i, std::size_t j) {
+        char a = LowerAZ(alias[i]);
+        char b = LowerAZ(word[j]);
+        if (a == b) return 0;
+        return IsVowel(a) == IsVowel(b) ? 1 : 2;
+    };
+    for (std::size_t i = 1; i <= n; ++i) {
+        for (std::size_t j = 1; j <= m; ++j) {
+            cost[i][j] = std::min({cost[i - 1][j] + 1, cost[i][j - 1] + 1,
+                                   cost[i - 1][j - 1] + differ(i - 1, j - 1)});
+        }
+    }
+    std::vector<std::size_t> at(n, std::string_view::npos);
+    std::size_t i = n;
+    std::size_t j = m;
+    while (i > 0 && j > 0) {
+        if (cost[i][j] == cost[i - 1][j - 1] + differ(i - 1, j - 1)) {
+            at[--i] = --j;
+        } else if (cost[i][j] == cost[i - 1][j] + 1) {
+            --i;
+        } else {
+            --j;
+        }
     }
     return at;
 }
@@ -78,19 +104,19 @@ int TfTradut::StressPosition(std::string_view written) const {
     std::size_t at = StressedSyllableVowel(TranslateStretches(word->text), word->text);
     if (at == std::string_view::npos) return 0;
 
-    // An alias is another spelling: its stressed vowel is found in the written word by
-    // counting syllable vowels from the end, where the suffix keeps both aligned.
+    // An alias is another spelling: its stressed vowel is carried over to the written
+    // word by aligning the two, then moved to the nearest syllable vowel from there.
     bool respelled = word->text.size() != original.size();
     for (std::size_t i = 0; !respelled && i < original.size(); ++i) {
         respelled = LowerAZ(word->text[i]) != original[i];
     }
     if (respelled) {
-        std::vector<std::size_t> alias = VowelsFromEnd(word->text);
-        std::vector<std::size_t> own = VowelsFromEnd(original);
-        if (own.empty()) return 0;
-        std::size_t rank = 0;
-        while (rank < alias.size() && alias[rank] != at) ++rank;
-        at = own[std::min(rank, own.size() - 1)];
+        std::vector<std::size_t> map = AlignAlias(word->text, original);
+        std::size_t k = at;
+        while (k < map.size() && map[k] == std::string_view::npos) ++k;
+        at = k < map.size() ? map[k] : original.size();
+        while (at < original.size() && !IsSyllableVowel(original, at)) ++at;
+        if (at >= original.size()) return 0;
     }
 
     // Back from the transliterated text to the written letters: letter k of the

@@ -29,15 +29,22 @@ void CheckIndex(const sonara::DiphoneIndex& index, std::uint64_t dataSize, long 
             static_cast<std::uint64_t>(e.offset) + e.length > dataSize) {
             std::abort();
         }
+        // Lookups upper-case a-z: an upper-case name finds an entry of that name; a name
+        // with lower-case letters finds, if anything, the entry of its upper-cased form.
+        std::string upper(e.Name());
+        bool lower = false;
+        for (char& c : upper) {
+            if (c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - 32);
+                lower = true;
+            }
+        }
         const sonara::DiphoneEntry* found = index.Find(e.Name());
         if (found == nullptr) {
-            // Lower-case names in the index cannot be found: lookups upper-case a-z.
-            bool lower = false;
-            for (char c : e.Name()) lower = lower || (c >= 'a' && c <= 'z');
             if (!lower) std::abort();
             continue;
         }
-        if (sonara::CompareDiphoneNames(found->Name(), e.Name()) != 0) std::abort();
+        if (sonara::CompareDiphoneNames(found->Name(), upper) != 0) std::abort();
         for (int mode = 0; mode <= 2; ++mode) {
             for (double factor : {1.0, 0.9, 0.6, 0.81 * 0.7}) {
                 if (sonara::DiphoneFetchBytes(found->length, e.nameLength, mode, factor, cut,

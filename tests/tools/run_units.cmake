@@ -1,0 +1,33 @@
+# Runs `sonara units` on DATA/CASE.input and checks its exit code and, when
+# DATA/CASE.expected exists, its output.
+if(CASE STREQUAL "inventory")
+  set(_args --phonemes --inventory)
+  set(_want 0)
+else()
+  set(_args --phonemes --misses --diphones ${DATA} --letters ${DATA})
+  if(CASE STREQUAL "misses")
+    set(_want 1)
+  else()
+    set(_want 0)
+  endif()
+endif()
+execute_process(COMMAND ${PROGRAM} units ${_args}
+                INPUT_FILE ${DATA}/${CASE}.input
+                OUTPUT_FILE ${OUTPUT}
+                RESULT_VARIABLE _code)
+if(NOT _code STREQUAL "${_want}")
+  message(FATAL_ERROR "sonara units (${CASE}) exited with ${_code}, expected ${_want}")
+endif()
+set(_expected ${DATA}/${CASE}.expected)
+if(EXISTS ${_expected})
+  file(READ ${_expected} _e)
+  file(READ ${OUTPUT} _o)
+  if(NOT _e STREQUAL _o)
+    message(FATAL_ERROR "sonara units (${CASE}) printed:\n${_o}\nexpected:\n${_e}")
+  endif()
+else()
+  file(READ ${OUTPUT} _o)
+  if(NOT _o STREQUAL "")
+    message(FATAL_ERROR "sonara units (${CASE}) printed misses:\n${_o}")
+  endif()
+endif()
