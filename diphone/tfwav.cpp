@@ -138,7 +138,7 @@ int Tfwav::OpenWaveDevice(std::uint32_t rate, std::uint32_t bits, std::uint32_t 
 
 int Tfwav::PlayPcm(const std::uint8_t* data, std::size_t length, std::uint32_t rate,
                    std::uint32_t bits, std::uint32_t channels) {
-    if (high_rate_) rate = rate * 3 / 2;
+    if (high_rate_) rate = static_cast<std::uint32_t>(std::uint64_t{rate} * 3 / 2);
     const bool reduce = fast_speech_ && channels == 1 && bits == 16;
     int r = reduce ? OpenWaveDevice(rate, 8, 1) : OpenWaveDevice(rate, bits, channels);
     if (r != 0) return r;

@@ -18,6 +18,7 @@ namespace win {
 namespace {
 
 constexpr int kDefaultWidth = 640;
+constexpr int kHeadlessPollMs = 50;
 constexpr int kDefaultHeight = 480;
 constexpr DWORD kWsThickFrame = 0x00040000;
 constexpr WPARAM kSizeRestored = 0;
@@ -370,6 +371,12 @@ BOOL LinuxBackend::WaitMessage() {
             // wait loops from spinning while posts from other threads still arrive.
             SDL_Delay(10);
             return queue_.Empty() ? FALSE : TRUE;
+        }
+        if (headless_) {
+            // Off-screen SDL cannot block and would poll every millisecond: wait for a
+            // post instead, looking at SDL (signals) every 50 ms.
+            queue_.WaitPosted(std::chrono::milliseconds(kHeadlessPollMs));
+            continue;
         }
         SDL_WaitEvent(nullptr);
     }

@@ -13,6 +13,7 @@ void LinuxQueue::Post(const MSG& msg) {
         posted_.push_back(msg);
         hasPosted_.store(true);
     }
+    postedCv_.notify_one();
     if (!wakePending_.exchange(true) && wake_) wake_();
 }
 
@@ -65,6 +66,11 @@ bool LinuxQueue::Peek(MSG* out, HWND filter, UINT first, UINT last, bool remove)
         return true;
     }
     return false;
+}
+
+bool LinuxQueue::WaitPosted(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return postedCv_.wait_for(lock, timeout, [this] { return !posted_.empty(); });
 }
 
 bool LinuxQueue::Empty() {

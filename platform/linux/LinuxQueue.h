@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -32,6 +34,10 @@ class LinuxQueue {
     // is null. With `remove` it leaves the queue.
     bool Peek(MSG* out, HWND filter, UINT first, UINT last, bool remove);
     bool Empty();
+    // Blocks until a message is posted from any thread or `timeout` has passed; true when
+    // one was posted. For waits that cannot block in SDL (SDL's own wait polls every
+    // millisecond when its video driver cannot wait, as off-screen).
+    bool WaitPosted(std::chrono::milliseconds timeout);
     // Drops the queued messages of a destroyed window.
     void RemoveWindow(HWND hwnd);
 
@@ -40,6 +46,7 @@ class LinuxQueue {
 
     std::function<void()> wake_;
     std::mutex mutex_;
+    std::condition_variable postedCv_;
     std::vector<MSG> posted_;  // guarded by mutex_
     std::atomic<bool> hasPosted_{false};
     std::atomic<bool> wakePending_{false};

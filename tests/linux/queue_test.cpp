@@ -22,6 +22,22 @@ MSG Msg(HWND h, UINT m, WPARAM w = 0) {
     return msg;
 }
 
+TEST(LinuxQueueTest, WaitPostedReturnsForAPostFromAnotherThreadAndNotForDrainedOnes) {
+    LinuxQueue q(nullptr);
+    q.Post(Msg(nullptr, WM_USER));
+    EXPECT_TRUE(q.WaitPosted(std::chrono::milliseconds(0)));
+    EXPECT_FALSE(q.Empty());  // drains what was posted
+    EXPECT_FALSE(q.WaitPosted(std::chrono::milliseconds(1)));
+    std::thread poster([&] { q.Post(Msg(nullptr, WM_USER + 1)); });
+    EXPECT_TRUE(q.WaitPosted(std::chrono::seconds(30)));
+    poster.join();
+    MSG m;
+    ASSERT_TRUE(q.Peek(&m, nullptr, 0, 0, true));
+    EXPECT_EQ(m.message, WM_USER);
+    ASSERT_TRUE(q.Peek(&m, nullptr, 0, 0, true));
+    EXPECT_EQ(m.message, WM_USER + 1u);
+}
+
 TEST(LinuxQueueTest, FiltersRangesAndNoRemove) {
     LinuxQueue q(nullptr);
     q.PushInput(Msg(Wnd(1), WM_KEYDOWN, 1));

@@ -34,6 +34,16 @@ TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
     bool sawEverything = false;
     int code = sonara::RunProgram([&] {
         EXPECT_EQ(steps.size(), 7u);
+        // The diphone synthesizer's start set its timing and cleared both wave flags.
+        ASSERT_NE(sonara::DiphoneSynth::Current(), nullptr);
+        EXPECT_EQ(sonara::DiphoneSynth::Current()->Cut(), 400);
+        EXPECT_EQ(sonara::DiphoneSynth::Current()->Minimum(), 0);
+        EXPECT_EQ(sonara::DiphoneSynth::Current()->WordPause(), 100);
+        EXPECT_FALSE(sonara::Tfwav::Current()->FastSpeech());
+        EXPECT_FALSE(sonara::Tfwav::Current()->HighRate());
+        EXPECT_TRUE(sonara::Tfwav::Current()->StopOnKey());
+        EXPECT_EQ(sonara::Tfsapglb::Current()->DispatchType(), 5);
+        EXPECT_TRUE(sonara::Tfsapi::Current()->ServerPending);
         // The facade's legacy lookup is on and mouse keys are on before the program runs.
         ASSERT_NE(sonara::Tfsapi::Current(), nullptr);
         EXPECT_TRUE(sonara::Tfsapi::Current()->LegacyLookup());

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "console/TfCrt.h"
+#include "diphone/tfwav.h"
+#include "platform/api.h"
 #include "platform/sim/SimMachine.h"
 
 namespace {
@@ -84,6 +86,46 @@ TEST(SimulateRun, ExtensionsAndFormatterAndScriptErrors) {
     r = sonara::RunSimulated("frobnicate\n", EchoMain, bad, setup);
     EXPECT_FALSE(r.error.empty());
     EXPECT_TRUE(bad.str().empty());
+}
+
+}  // namespace
+
+namespace {
+
+std::string WavBytes(std::size_t samples) {
+    auto le = [](std::uint32_t v, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+        return s;
+    };
+    return "RIFF" + le(static_cast<std::uint32_t>(36 + samples), 4) + "WAVEfmt " + le(16, 4) +
+           le(1, 2) + le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2) + le(8, 2) + "data" +
+           le(static_cast<std::uint32_t>(samples), 4) + std::string(samples, '\x90');
+}
+
+TEST(SimulateRun, SpeechShowsEachWavFileOpenedAndEachBlockWithItsFormat) {
+    std::ostringstream out;
+    sonara::SimulateSetup setup;
+    setup.prepare = [](sim::SimMachine& m) {
+        m.AddFile("c:\\som\\_65.wav", WavBytes(11025));
+        m.AddFile("c:\\som\\dados.ini", "[A]\r\n");
+    };
+    auto r = sonara::RunSimulated(
+        "",
+        [] {
+            win::ReadWholeFile("c:\\som\\dados.ini");  // not a sound: not shown
+            sonara::PlayWavFile("c:\\som\\_65.wav");
+            sonara::DoneConsole();
+        },
+        out, setup);
+    EXPECT_EQ(r.exitCode, 0);
+    auto lines = LinesOf(out.str());
+    // 11025 bytes at 11025 a second: 8192 and 2833 bytes, done after one second.
+    std::vector<std::string> head(lines.begin(), lines.begin() + 4);
+    EXPECT_EQ(head,
+              (std::vector<std::string>{"0 title c:\\sonara\\sonara.exe", "0 file c:\\som\\_65.wav",
+                                        "0 wave 8192 11025/8/1", "0 wave 2833 11025/8/1"}));
+    EXPECT_EQ(lines[4], "1000 screen");
 }
 
 }  // namespace

@@ -115,5 +115,18 @@ TEST(PieceCutter, LongPhrasesAreCutAt999Characters) {
     EXPECT_EQ(UpperLatin("a\xE7\xFF\xDFz1"), "A\xC7\xDF\xDFZ1");
 }
 
+TEST(PieceCutter, AMegabyteOfEveryByteValueIsCutToTheEnd) {
+    std::string text(1 << 20, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(i * 7 % 256);
+    text += ' ';
+    PieceCutter cutter(text);
+    std::vector<SpeechPiece> step;
+    std::size_t steps = 0;
+    while (cutter.Next(step)) ++steps;
+    EXPECT_TRUE(cutter.Rest().empty());
+    EXPECT_GT(steps, 1000u);
+    EXPECT_LE(steps, text.size());
+}
+
 }  // namespace
 }  // namespace sonara
