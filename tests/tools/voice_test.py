@@ -130,6 +130,10 @@ class Names(unittest.TestCase):
         kept = make_diphones.quality_kept(units.parse_name("$kE"))
         self.assertEqual(units.vowel_phoneme(kept.vowel, kept.mark), "E")
 
+    def test_each_unit_ends_where_its_usual_shortening_meets_a_zero(self):
+        self.assertEqual(make_diphones.short_factor(units.parse_name("$o")), 0.7)   # "os"
+        self.assertEqual(make_diphones.short_factor(units.parse_name("$pA")), 0.6)  # "pai"
+
     def test_hand_inventory_fits_the_index(self):
         names = units.hand_inventory()
         self.assertTrue(all(len(n) <= 8 for n in names))

@@ -72,9 +72,11 @@ def flattest_crossing(y, target, span):
     return int(idx[np.argmin(slopes)])
 
 
-# The synthesizer plays a consonant-vowel unit before a vowel-glide unit at this factor
-# of its length ("pai": $pA at 0.6, then $Ay), so that join lands inside the vowel.
-SHORT_FACTOR = 0.6
+# The synthesizer plays a consonant-vowel unit before a vowel-glide unit at 0.6 of its
+# length ("pai": $pA at 0.6, then $Ay), and a vowel alone before a final s at 0.7 ("os":
+# $o at 0.7, then $s).
+GLIDE_FACTOR = 0.6
+S_FACTOR = 0.7
 
 
 def end_for_factor(y, start, stop, span, factor):
@@ -93,7 +95,7 @@ def end_for_factor(y, start, stop, span, factor):
 
 
 def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
-             end_at_next=False, mid_at=0.5):
+             end_at_next=False, mid_at=0.5, short_factor=GLIDE_FACTOR):
     """The unit's samples at 11025 Hz (float, 16-bit scale) from a carrier spoken at
     `rate` (22050) with one phoneme event per carrier phone."""
     assert rate == 22050
@@ -116,7 +118,7 @@ def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
         stop = bounds[last + 1] // 2
     else:
         stop = audible_end(samples, bounds[last], bounds[last + 1]) // 2
-    end = end_for_factor(y, start, stop, span, SHORT_FACTOR)
+    end = end_for_factor(y, start, stop, span, short_factor)
     if end <= start:
         end = stop
     return y[start:end]

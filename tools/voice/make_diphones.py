@@ -111,6 +111,14 @@ def match_events(carrier, events):
     return out if i == len(evs) else None
 
 
+def short_factor(unit):
+    """The factor the synthesizer most often shortens this unit by: a vowel alone comes
+    before a final s ("os"), a unit with a consonant before a vowel-glide unit ("pai")."""
+    if len(unit.symbols) == 1 and unit.vowel:
+        return cutting.S_FACTOR
+    return cutting.GLIDE_FACTOR
+
+
 def build(inventory_path, progress):
     from espeak import Speaker
     table = read_inventory(inventory_path)
@@ -135,7 +143,7 @@ def build(inventory_path, progress):
         starts_with_stop = first_phone in units.STOPS and not car.start_mid
         pieces[upper] = cutting.cut_unit(samples, speaker.rate, evs, car.first, car.last,
                                          car.start_mid, starts_with_stop, car.end_at_next,
-                                         car.mid_at)
+                                         car.mid_at, short_factor(recorded))
         if progress and (n % 200 == 0 or n == len(names)):
             print(f"voice: {n}/{len(names)} units", flush=True)
     return pieces, failed
