@@ -5,19 +5,33 @@
 
 namespace sonara {
 
+namespace {
+
+bool IsBlankLine(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
 void TfTradut::LoadRulesText(std::string_view bytes) {
     FreeRules();
     exceptions_.clear();
+    skippedRules_ = 0;
+    skippedExceptions_ = 0;
     std::optional<std::size_t> previous;  // chain of the rule read just before
     for (std::string_view line : SplitLines(bytes)) {
-        if (IsCommentLine(line)) continue;
+        if (IsCommentLine(line) || IsBlankLine(line)) continue;
         std::optional<Regra> rule = ParseRuleLine(line, kOutputWidth);
-        if (!rule) continue;
-        std::optional<std::size_t> own = ChainIndex(static_cast<unsigned char>(rule->match[0]));
-        if (!own) continue;  // no chain for this first character
+        std::optional<std::size_t> own;
+        if (rule) own = ChainIndex(static_cast<unsigned char>(rule->match[0]));
+        if (!own) {  // no chain for this first character
+            ++skippedRules_;
+            continue;
+        }
         // A character whose chain exists continues the block being read; out of its
         // block the rule lands in another character's chain, where it never matches.
         std::size_t target = chains_[*own].empty() || !previous ? *own : *previous;
+        if (target != *own) ++skippedRules_;
         chains_[target].push_back(std::move(*rule));
         previous = target;
     }
@@ -31,9 +45,14 @@ bool TfTradut::LoadRules(std::string_view path) {
 
 void TfTradut::LoadExceptionsText(std::string_view bytes) {
     exceptions_.clear();
+    skippedExceptions_ = 0;
     for (std::string_view line : SplitLines(bytes)) {
-        if (exceptions_.size() >= kMaxExceptions) break;
-        std::optional<PalavraAlias> pair = ParseExceptionLine(line);
+        if (line.empty()) continue;
+        std::optional<PalavraAlias> pair;
+        if (exceptions_.size() < kMaxExceptions) pair = ParseExceptionLine(line);
+        // A comment line (";...") is stored like any line without "=", matching nothing.
+        bool unusable = !pair || (line.find('=') == std::string_view::npos && !IsCommentLine(line));
+        if (unusable) ++skippedExceptions_;
         if (pair) exceptions_.push_back(std::move(*pair));
     }
     SortExceptions(exceptions_);

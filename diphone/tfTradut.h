@@ -18,6 +18,14 @@ namespace sonara {
 // A rule: left(match)right=output, contexts and match at most 5 characters.
 using Regra = RuleParts;
 
+// One matched stretch of a translated word: the letters it consumed and its output
+// (already upper-cased when its first letter is stressed).
+struct TradutStretch {
+    std::size_t pos = 0;     // first letter, 0-based
+    std::size_t length = 0;  // letters consumed
+    std::string output;
+};
+
 // A word as NextWord takes it from the transliterated text.
 struct TradutWord {
     std::string text;             // lower-cased (A-Z only), at most kMaxWord characters
@@ -68,10 +76,23 @@ class TfTradut {
     static bool IsToBeSpelled(std::string_view word);
     static std::string SpellWord(std::string_view word);
     std::string TranslateWord(std::string_view word) const;
+    // The stretches TranslateWord joins with "/".
+    std::vector<TradutStretch> TranslateStretches(std::string_view word) const;
+
+    // The 1-based position, in `written` (one Windows-1252 word), of the first vowel
+    // letter of the syllable the rules stress after the exception lookup; 0 when no
+    // syllable is stressed. Syllables are the blank-separated pieces of the output.
+    int StressPosition(std::string_view written) const;
 
     // The rules tried for a character (32-95), in order of trial.
     std::span<const Regra> Chain(unsigned char first) const;
     std::size_t ExceptionCount() const { return exceptions_.size(); }
+    // Non-empty, non-comment lines of the last load that give no usable entry: rule
+    // lines that join no chain or land in another character's block, exception lines
+    // that are too long, past the limit, or without "=" (comment lines, starting with
+    // ";", are stored like the latter but not counted).
+    std::size_t SkippedRuleLines() const { return skippedRules_; }
+    std::size_t SkippedExceptionLines() const { return skippedExceptions_; }
 
   private:
     std::optional<std::size_t> ChainIndex(unsigned char first) const;
@@ -79,6 +100,8 @@ class TfTradut {
 
     std::array<std::vector<Regra>, kChainCount> chains_;
     std::vector<PalavraAlias> exceptions_;
+    std::size_t skippedRules_ = 0;
+    std::size_t skippedExceptions_ = 0;
 };
 
 }  // namespace sonara

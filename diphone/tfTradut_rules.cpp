@@ -135,25 +135,32 @@ bool TfTradut::RuleApplies(const Regra& rule, std::string_view word, std::size_t
            RightHolds(w, rule.right, at + length);
 }
 
-std::string TfTradut::TranslateWord(std::string_view word) const {
-    std::string out = "[";
+std::vector<TradutStretch> TfTradut::TranslateStretches(std::string_view word) const {
+    std::vector<TradutStretch> stretches;
     std::size_t pos = 0;
     while (pos < word.size()) {
         char ch = UpperAZ(word[pos]);
-        std::string output = " /_";
-        output += ch;
-        std::size_t consumed = 1;
+        TradutStretch stretch{pos, 1, " /_"};
+        stretch.output += ch;
         for (const Regra& rule : Chain(static_cast<unsigned char>(ch))) {
             if (RuleApplies(rule, word, pos)) {
-                output = rule.output;
-                consumed = rule.match.size();
+                stretch.output = rule.output;
+                stretch.length = rule.match.size();
                 break;
             }
         }
-        if (In("AEIOU", word[pos])) UpperFirstVowel(output);
-        out += output;
-        pos += consumed;
-        if (pos < word.size()) out += '/';
+        if (In("AEIOU", word[pos])) UpperFirstVowel(stretch.output);
+        pos += stretch.length;
+        stretches.push_back(std::move(stretch));
+    }
+    return stretches;
+}
+
+std::string TfTradut::TranslateWord(std::string_view word) const {
+    std::string out = "[";
+    for (const TradutStretch& stretch : TranslateStretches(word)) {
+        if (stretch.pos > 0) out += '/';
+        out += stretch.output;
     }
     out += ']';
     return out;

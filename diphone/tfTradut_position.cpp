@@ -1,0 +1,134 @@
+// tfTradut: where, in a word as written, the syllable that the rules stress begins its
+// vowels. The syllables are the blank-separated pieces of the rules' output; the stress
+// is the upper-case vowel that MarkStress or a written accent put into it.
+#include <algorithm>
+
+#include "diphone/tfTradut.h"
+#include "diphone/tfTradut_classes.h"
+
+namespace sonara {
+
+using namespace tradut;
+
+namespace {
+
+// The u of qu and gu before a vowel belongs to the consonant, not to the syllable's
+// vowels (queijo, guerra, quando).
+bool IsSyllableVowel(std::string_view w, std::size_t i) {
+    char c = LowerAZ(w[i]);
+    if (!IsVowel(c)) return false;
+    if (c != 'u' || i == 0 || i + 1 >= w.size()) return true;
+    return !(IsGorQ(LowerAZ(w[i - 1])) && IsVowel(LowerAZ(w[i + 1])));
+}
+
+// Where each letter of `alias` stands in `word`: an edit-distance alignment of the two
+// (case and the marks that differ ignored by the costs); npos for an inserted letter.
+std::vector<std::size_t> AlignAlias(std::string_view alias, std::string_view word) {
+    const std::size_t n = alias.size();
+    const std::size_t m = word.size();
+    std::vector<std::vector<int>> cost(n + 1, std::vector<int>(m + 1, 0));
+    for (std::size_t i = 0; i <= n; ++i) cost[i][0] = static_cast<int>(i);
+    for (std::size_t j = 0; j <= m; ++j) cost[0][j] = static_cast<int>(j);
+    auto differ = [&](std::size_t i, std::size_t j) {
+        char a = LowerAZ(alias[i]);
+        char b = LowerAZ(word[j]);
+        if (a == b) return 0;
+        return IsVowel(a) == IsVowel(b) ? 1 : 2;
+    };
+    for (std::size_t i = 1; i <= n; ++i) {
+        for (std::size_t j = 1; j <= m; ++j) {
+            cost[i][j] = std::min({cost[i - 1][j] + 1, cost[i][j - 1] + 1,
+                                   cost[i - 1][j - 1] + differ(i - 1, j - 1)});
+        }
+    }
+    std::vector<std::size_t> at(n, std::string_view::npos);
+    std::size_t i = n;
+    std::size_t j = m;
+    while (i > 0 && j > 0) {
+        if (cost[i][j] == cost[i - 1][j - 1] + differ(i - 1, j - 1)) {
+            at[--i] = --j;
+        } else if (cost[i][j] == cost[i - 1][j] + 1) {
+            --i;
+        } else {
+            --j;
+        }
+    }
+    return at;
+}
+
+// The first syllable vowel of the stressed syllable of `w` (0-based), or npos.
+std::size_t StressedSyllableVowel(const std::vector<TradutStretch>& stretches, std::string_view w) {
+    // Syllable of each stretch: a blank in an output starts the next one; an empty
+    // output belongs to the syllable being read.
+    std::vector<int> first(stretches.size());
+    std::vector<int> last(stretches.size());
+    int syllable = 0;
+    int stressed = -1;
+    bool any = false;
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        const std::string& out = stretches[k].output;
+        first[k] = syllable;
+        for (std::size_t j = 0; j < out.size(); ++j) {
+            if (out[j] == ' ' && any) ++syllable;
+            if (out[j] == ' ' && j == 0) first[k] = syllable;
+            if (out[j] != ' ') any = true;
+            if (stressed < 0 && In("AEIOU", out[j])) stressed = syllable;
+        }
+        last[k] = syllable;
+    }
+    if (stressed < 0) {
+        if (syllable != 0) return std::string_view::npos;
+        stressed = 0;  // a single syllable is the stressed one
+    }
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        if (first[k] > stressed || last[k] < stressed) continue;
+        const TradutStretch& s = stretches[k];
+        for (std::size_t i = s.pos; i < s.pos + s.length && i < w.size(); ++i) {
+            if (IsSyllableVowel(w, i)) return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+int TfTradut::StressPosition(std::string_view written) const {
+    std::string text = Transliterate(written);
+    std::size_t pos = 0;
+    std::optional<TradutWord> word = NextWord(text, pos);
+    if (!word || IsToBeSpelled(word->text)) return 0;
+    std::size_t start = pos - word->text.size();
+    std::string original = word->text;
+    ApplyException(*word);
+    MarkStress(*word);
+    std::size_t at = StressedSyllableVowel(TranslateStretches(word->text), word->text);
+    if (at == std::string_view::npos) return 0;
+
+    // An alias is another spelling: its stressed vowel is carried over to the written
+    // word by aligning the two, then moved to the nearest syllable vowel from there.
+    bool respelled = word->text.size() != original.size();
+    for (std::size_t i = 0; !respelled && i < original.size(); ++i) {
+        respelled = LowerAZ(word->text[i]) != original[i];
+    }
+    if (respelled) {
+        std::vector<std::size_t> map = AlignAlias(word->text, original);
+        std::size_t k = at;
+        while (k < map.size() && map[k] == std::string_view::npos) ++k;
+        at = k < map.size() ? map[k] : original.size();
+        while (at < original.size() && !IsSyllableVowel(original, at)) ++at;
+        if (at >= original.size()) return 0;
+    }
+
+    // Back from the transliterated text to the written letters: letter k of the
+    // written word became the characters from the length of its prefix's
+    // transliteration on.
+    std::size_t target = start + at;
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        if (Transliterate(written.substr(0, k + 1)).size() > target) {
+            return static_cast<int>(k) + 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace sonara
