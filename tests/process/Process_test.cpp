@@ -25,14 +25,14 @@ class ProcessTest : public ::testing::Test {
     std::vector<std::string> steps;
 };
 
-const std::vector<std::string> kAllSteps = {"start Tfsapi",   "start TfMouse", "start TfCrt",
-                                            "start TfAmplia", "stop TfAmplia", "stop TfCrt",
-                                            "stop TfMouse",   "stop Tfsapi"};
+const std::vector<std::string> kAllSteps = {
+    "start Tfsapi",  "start TfMouse",  "start TfCrt", "start TfFocus80", "start TfAmplia",
+    "stop TfAmplia", "stop TfFocus80", "stop TfCrt",  "stop TfMouse",    "stop Tfsapi"};
 
 TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
     bool sawEverything = false;
     int code = sonara::RunProgram([&] {
-        EXPECT_EQ(steps.size(), 4u);
+        EXPECT_EQ(steps.size(), 5u);
         // The facade's legacy lookup is on and mouse keys are on before the program runs.
         ASSERT_NE(sonara::Tfsapi::Current(), nullptr);
         EXPECT_TRUE(sonara::Tfsapi::Current()->LegacyLookup());
