@@ -134,7 +134,8 @@ bool TfFocus80::OpenBrailleDisplay() {
     get_display_name_(display_, name, kTextBuffer);
     get_firmware_version_(display_, firmware, kTextBuffer);
     name[kTextBuffer - 1] = firmware[kTextBuffer - 1] = '\0';
-    description_ = std::string(name) + " " + std::to_string(cell_count_) + " Blue";
+    name_ = name;
+    description_ = name_ + " " + std::to_string(cell_count_) + " Blue";
     active_ = true;
     return true;
 }

@@ -50,6 +50,7 @@ class TfFocus80 {
     std::uint32_t PendingKeyBits() const { return pending_; }
     // Display name, cell count and "Blue", as built at opening; nothing else uses it.
     const std::string& Description() const { return description_; }
+    const std::string& DisplayName() const { return name_; }
 
   private:
     static std::pair<std::uint8_t, std::uint8_t> KeyHook(win::HWND window, win::WPARAM kind,
@@ -61,6 +62,7 @@ class TfFocus80 {
     bool active_ = false;
     std::uint32_t pending_ = 0;
     std::string description_;
+    std::string name_;
     Tfbrunif translator_;
 
     fsbrl::OpenProc open_ = nullptr;
