@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <map>
@@ -22,10 +21,6 @@
 namespace win {
 
 namespace {
-
-// How long open waits for a display that has not told BRLTTY its size yet.
-constexpr auto kSizeWait = std::chrono::milliseconds(1000);
-constexpr auto kSizePoll = std::chrono::milliseconds(20);
 
 std::uint32_t Chord(DisplayKeyEvent out[2], std::uint32_t bits) {
     out[0] = {fsbrl::kKindKeys, static_cast<LPARAM>(bits) << 8};
@@ -180,13 +175,8 @@ std::uint32_t Open(const char* /*port: BRLTTY knows where its display is*/, HWND
     if (brlapi__openConnection(d->handle(), nullptr, nullptr) < 0) return 0;
     d->connected = true;
     brlapi__setExceptionHandler(d->handle(), &IgnoreException);
-    // A display that was just connected may not have told BRLTTY its size yet.
-    const auto until = std::chrono::steady_clock::now() + kSizeWait;
-    for (;;) {
-        if (brlapi__getDisplaySize(d->handle(), &d->width, &d->height) < 0) return 0;
-        if (d->width * d->height > 0 || std::chrono::steady_clock::now() >= until) break;
-        std::this_thread::sleep_for(kSizePoll);
-    }
+    // Without a display BRLTTY reports no cells.
+    if (brlapi__getDisplaySize(d->handle(), &d->width, &d->height) < 0) return 0;
     if (d->width * d->height == 0 || !TakeDisplay(d->handle())) return 0;
     brlapi__ignoreAllKeys(d->handle());  // until key events are switched on
     char text[100] = {};

@@ -2,7 +2,7 @@
 // "fsbrldspapi.dll", over BrlAPI: a display is a connection to the local BRLTTY (its
 // address and authentication from BRLAPI_HOST and BRLAPI_AUTH, or BrlAPI's defaults).
 //
-// Open connects, waits briefly for the display's size, takes the display on the
+// Open connects, reads the display's size (none without a display), takes the display on the
 // program's virtual terminal (or window-less when there is none) and ignores keys; the
 // cell count is the display's size; write shows dot bytes; configure 2 accepts every
 // key and starts a thread that posts each key as the events of platform/fsbrldspapi.h;
