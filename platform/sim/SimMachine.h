@@ -77,7 +77,7 @@ struct WaveWrite {
     std::string bytes;
 };
 // Every recorded happening, in order: kind is one of "title", "beep", "sound",
-// "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave".
+// "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave", "braille".
 struct Event {
     std::uint32_t time;
     std::string kind;

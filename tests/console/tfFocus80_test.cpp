@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "console/braille/BrailleTables.h"
 #include "platform/fsbrldspapi.h"
+#include "process/SimulateRun.h"
 #include "support/ConsoleHarness.h"
 
 namespace {
@@ -313,6 +315,36 @@ TEST(KeyTranslator, PendingBitsGatherUntilTheChordEndsAndNavigationLeavesThem) {
     // Data wider than 32 bits keeps only what the library's 32 bits carry.
     sonara::TranslateDisplayKey(pending, 1, static_cast<win::LPARAM>(0x7F00000000000100LL));
     EXPECT_EQ(pending, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Script lines and the transcript ----
+
+TEST(Script, BrailleLinesAreCheckedAndWritesBecomeTranscriptLines) {
+    sim::SimMachine m;
+    for (const char* bad : {"braille-display", "braille-display x", "braille-display 2000",
+                            "braille-key 1", "braille-key a 3", "braille-key 1 -3"}) {
+        auto error = m.LoadScript(std::string("wait 5\n") + bad + "\n");
+        ASSERT_TRUE(error.has_value()) << bad;
+        EXPECT_NE(error->find("line 2"), std::string::npos) << *error;
+    }
+    std::ostringstream out;
+    sonara::RunSimulated(
+        "braille-display 4\nwait 10\nbraille-key 1 768\nbraille-key 1 3\n",
+        [] {
+            sonara::InitConsole();
+            sonara::ConsoleWriteLine("ab");
+            sonara::ConsoleWriteLine(std::string(1, sonara::ReadKey()));
+        },
+        out);
+    const std::string text = out.str();
+    // a = dot 1 (U+2801), b = dots 1 2 (U+2803), blank cells U+2800.
+    EXPECT_NE(text.find("0 braille \u2801\u2803\u2800\u2800\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("10 key 98\n10 braille \u2803\u2800\u2800\u2800\n"), std::string::npos)
+        << text;
 }
 
 }  // namespace
