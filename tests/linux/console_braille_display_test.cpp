@@ -146,6 +146,10 @@ class Program {
         pid_ = fork();
         if (pid_ == 0) {
             dup2(out[1], 1);
+            // The private BRLTTY has no screen and so no terminals: a terminal named by the
+            // desktop the tests run from would take the display where nothing shows.
+            for (const char* name : {"WINDOWPATH", "XDG_VTNR", "WINDOWID", "CONTROLVT"})
+                unsetenv(name);
             std::vector<char*> argv;
             std::string tool = SONARA_TOOL;
             argv.push_back(tool.data());
