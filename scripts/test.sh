@@ -31,9 +31,9 @@ fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 # Braille: a private BRLTTY with its virtual braille driver on a socket of this run, which
-# the braille tests play as the display; programs reach it through BrlAPI on a host number
-# nobody else uses, without authentication, so no test touches the user's braille. Its
-# alert tunes are off: on machines without a beeper they end it.
+# the braille tests play as the display; their programs reach it through BrlAPI on a host
+# number nobody else uses, without authentication, so no test touches the user's braille.
+# Its alert tunes are off: on machines without a beeper they end it.
 brl_dir=$(mktemp -d)
 brl_pid=
 stop_brltty() {
@@ -49,6 +49,8 @@ stop_brltty() {
 trap 'stop_brltty; cleanup' EXIT
 brlapi_number=$((4000 + $$ % 4000))
 while [ -e "/var/lib/BrlAPI/$brlapi_number" ]; do brlapi_number=$((brlapi_number + 1)); done
+nobody_number=$((brlapi_number + 1))
+while [ -e "/var/lib/BrlAPI/$nobody_number" ]; do nobody_number=$((nobody_number + 1)); done
 brltty_privileged=()
 [ "$(id -u)" -eq 0 ] && brltty_privileged=(-Z)
 brltty -n -e -q -f /dev/null -F /dev/null -W "$brl_dir" -U "$brl_dir" -P "$brl_dir/brltty.pid" \
@@ -64,8 +66,10 @@ if [ ! -S "$brl_dir/vr.sock" ] || [ ! -S "/var/lib/BrlAPI/$brlapi_number" ]; the
   cat "$brl_dir/brltty.log" >&2
   exit 1
 fi
-export BRLAPI_HOST=":$brlapi_number" BRLAPI_AUTH=none
-export SONARA_TEST_BRAILLE_SOCKET="$brl_dir/vr.sock"
+# Only the braille tests' programs talk to it (BRLTTY 6.5 crashes when a client connects
+# while its virtual display is away); every other console finds no BRLTTY at all.
+export BRLAPI_HOST=":$nobody_number" BRLAPI_AUTH=none
+export SONARA_TEST_BRLAPI_HOST=":$brlapi_number" SONARA_TEST_BRAILLE_SOCKET="$brl_dir/vr.sock"
 
 echo "== normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONARA_WERROR=ON

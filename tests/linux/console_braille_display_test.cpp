@@ -1,5 +1,6 @@
 // The real programs on a real BRLTTY: the test command starts a private BRLTTY with its
-// virtual braille driver and tells this test the driver's socket; the test plays the
+// virtual braille driver and tells this test the driver's socket and BrlAPI host
+// (SONARA_TEST_BRAILLE_SOCKET, SONARA_TEST_BRLAPI_HOST); the test plays the
 // braille display on that socket. `sonara console-demo` under the X server shows its
 // last row on the display and a key pressed on the display reaches the console as its
 // bytes; `sonara braille --display` shows its line until a display key.
@@ -150,6 +151,7 @@ class Program {
             // desktop the tests run from would take the display where nothing shows.
             for (const char* name : {"WINDOWPATH", "XDG_VTNR", "WINDOWID", "CONTROLVT"})
                 unsetenv(name);
+            setenv("BRLAPI_HOST", std::getenv("SONARA_TEST_BRLAPI_HOST"), 1);
             std::vector<char*> argv;
             std::string tool = SONARA_TOOL;
             argv.push_back(tool.data());
@@ -202,7 +204,7 @@ class RealBraille : public testing::Test {
   protected:
     void SetUp() override {
         const char* socket = std::getenv("SONARA_TEST_BRAILLE_SOCKET");
-        if (socket == nullptr || std::getenv("BRLAPI_HOST") == nullptr)
+        if (socket == nullptr || std::getenv("SONARA_TEST_BRLAPI_HOST") == nullptr)
             GTEST_SKIP() << "no private BRLTTY (scripts/test.sh starts one)";
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
         socket_ = socket;
