@@ -31,6 +31,7 @@ void LetterGame::RunChallenge() {
             continue;
         }
         if (KeyPressed()) continue;  // typed faster than read: only the last one counts
+        ShowKeyLetter(k);
         char code = HintCode(challenge_index_, k);
         std::string_view clip = HintClip(code);
         if (!clip.empty()) player_.PlayClip(clip);

@@ -44,6 +44,17 @@ void LetterGame::StartUp() {
     ClearScreen();
     win::SetWindowTextA(ConsoleWindow(), kTitle);
     ChangeDirectory(sound_directory_);
+    show_letters_ = IniFlagOn(ReadIni("LETRALUME", kShowLetterKey));
+    if (show_letters_) ConsoleWrite(std::string(TfCrt::kRows - 1, '\n'));  // to the last row
+}
+
+// The key's letter or digit alone on the last row, where the cursor stays: the console
+// sends the row to a braille display as it draws it.
+void LetterGame::ShowKeyLetter(std::uint8_t key) {
+    const bool letter = key >= 'A' && key <= 'Z';
+    const bool digit = key >= '0' && key <= '9';
+    if (!show_letters_ || !(letter || digit)) return;
+    ConsoleWrite(std::string{'\r', static_cast<char>(key)});
 }
 
 bool LetterGame::Intro() {
@@ -111,6 +122,7 @@ bool LetterGame::IsTired(std::uint8_t key) {
 }
 
 void LetterGame::PlayForKey(std::uint8_t key) {
+    ShowKeyLetter(key);
     if (key == ' ') {
         player_.PlayClip("abcdefgh");
     } else {

@@ -27,6 +27,9 @@ class LetterGame {
     static constexpr const char* kDefaultSoundDirectory = "c:\\tecfal\\som\\LETRALUME";
     static constexpr std::uint8_t kNoKey = 64;
     static constexpr int kChallengeEvery = 12;
+    // Sonara.ini [LETRALUME] flag: each letter or digit key is written on the console's
+    // last row before its clip, for large print and a braille display. Off by default.
+    static constexpr const char* kShowLetterKey = "MOSTRALETRA";
 
     explicit LetterGame(GameOptions options = {});
 
@@ -48,6 +51,7 @@ class LetterGame {
     static std::uint8_t UpperCase(std::uint8_t key);  // only a-z
 
     const std::string& SoundDirectory() const { return sound_directory_; }
+    bool ShowsLetters() const { return show_letters_; }
     int ChallengeIndex() const { return challenge_index_; }
     void SetChallengeIndex(int index) { challenge_index_ = index; }
     MediaPlayer& Player() { return player_; }
@@ -55,6 +59,7 @@ class LetterGame {
   private:
     void IdleWait();
     void PlayForKey(std::uint8_t key);
+    void ShowKeyLetter(std::uint8_t key);
     bool CloseBox();  // true when the box closed, false when a key cancelled it
 
     GameOptions options_;
@@ -65,6 +70,7 @@ class LetterGame {
     std::uint8_t last_key_ = kNoKey;
     int repeat_count_ = 0;
     int letter_counter_ = 0;
+    bool show_letters_ = false;
 };
 
 }  // namespace sonara

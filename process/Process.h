@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "console/TfCrt.h"
+#include "console/braille/tfFocus80.h"
 #include "console/tfAmplia.h"
 #include "console/tfMouse.h"
 #include "diphone/DiphoneSynth.h"
@@ -59,7 +60,8 @@ class Process {
     Step<Tfsapi> tfsapi{"Tfsapi"};        // speech facade: configuration state, legacy lookup
     Step<TfMouse> mouse{"TfMouse"};
     Step<TfCrt> crt{"TfCrt"};
-    Step<TfAmplia> amplia{"TfAmplia"};  // no start step of its own; needs the console
+    Step<TfFocus80> focus80{"TfFocus80"};  // offers the console its braille display
+    Step<TfAmplia> amplia{"TfAmplia"};     // no start step of its own; needs the console
 };
 
 Process& CurrentProcess();

@@ -27,8 +27,20 @@ std::string KeyText(const std::uint8_t* bytes, int n) {
 
 }  // namespace
 
+std::string BrailleCellsText(std::string_view dots) {
+    std::string text;
+    for (char cell : dots) {
+        const auto d = static_cast<unsigned char>(cell);
+        text += static_cast<char>(0xE2);  // U+2800 + the dots, in UTF-8
+        text += static_cast<char>(0xA0 | (d >> 6));
+        text += static_cast<char>(0x80 | (d & 0x3F));
+    }
+    return text;
+}
+
 std::optional<std::string> DefaultEventText(const sim::Event& event) {
     if (event.kind == "beep") return std::string("beep");
+    if (event.kind == "braille") return "braille " + BrailleCellsText(event.detail);
     // The title a window is created with: `create CLASS "TITLE"`.
     if (event.kind == "window" && event.detail.rfind("create ", 0) == 0) {
         std::size_t open = event.detail.find('"');

@@ -1,7 +1,8 @@
 // A whole program on a fresh simulated machine, driven by a script, with a transcript on
 // a stream: lines "<virtual ms> <event> <details>" ("title", "beep", "sound", "key",
 // "wave <bytes> <rate>/<bits>/<channels>" per wave-out block, "file PATH" per WAV file
-// opened for reading, and
+// opened for reading, "braille" with the display's cells as Unicode braille after each
+// write, and
 // whatever the caller's formatter adds), then "idle" when the program waited for a key
 // with nothing left to come, "screen" with the 25 rows of the grid, and "exit <code>".
 #pragma once
@@ -40,6 +41,9 @@ struct SimulateOutcome {
 // end only during the call.
 SimulateOutcome RunSimulated(std::string_view script, const std::function<void()>& programMain,
                              std::ostream& out, const SimulateSetup& setup = {});
+
+// Dot bytes (bit 0 = dot 1 ... bit 7 = dot 8) as Unicode braille patterns, in UTF-8.
+std::string BrailleCellsText(std::string_view dots);
 
 // The default transcript text of an event, or nullopt when the default rule hides it.
 std::optional<std::string> DefaultEventText(const sim::Event& event);

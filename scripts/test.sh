@@ -30,6 +30,47 @@ fi
 # No sound card on a build machine: SDL's dummy audio driver consumes in real time.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
+# Braille: a private BRLTTY with its virtual braille driver on a socket of this run, which
+# the braille tests play as the display; their programs reach it through BrlAPI on a host
+# number nobody else uses, without authentication, so no test touches the user's braille.
+# Its alert tunes are off: on machines without a beeper they end it.
+brl_dir=$(mktemp -d)
+brl_pid=
+stop_brltty() {
+  if [ -n "$brl_pid" ] && kill -TERM "$brl_pid" 2>/dev/null; then
+    # With no display connected, BRLTTY notices the signal only when something connects.
+    python3 -c 'import socket,sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
+      "$brl_dir/vr.sock" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$brl_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$brl_pid" 2>/dev/null || true
+  fi
+  rm -rf "$brl_dir"
+}
+trap 'stop_brltty; cleanup' EXIT
+brlapi_number=$((4000 + $$ % 4000))
+while [ -e "/var/lib/BrlAPI/$brlapi_number" ]; do brlapi_number=$((brlapi_number + 1)); done
+nobody_number=$((brlapi_number + 1))
+while [ -e "/var/lib/BrlAPI/$nobody_number" ]; do nobody_number=$((nobody_number + 1)); done
+brltty_privileged=()
+[ "$(id -u)" -eq 0 ] && brltty_privileged=(-Z)
+brltty -n -e -q -f /dev/null -F /dev/null -W "$brl_dir" -U "$brl_dir" -P "$brl_dir/brltty.pid" \
+  -b vr -d "server:$brl_dir/vr.sock" -x no -s no -t en-nabcc -o alert-tunes=no \
+  -A "host=:$brlapi_number,auth=none" "${brltty_privileged[@]}" >"$brl_dir/brltty.log" 2>&1 &
+brl_pid=$!
+for _ in $(seq 100); do
+  [ -S "$brl_dir/vr.sock" ] && [ -S "/var/lib/BrlAPI/$brlapi_number" ] && break
+  sleep 0.1
+done
+if [ ! -S "$brl_dir/vr.sock" ] || [ ! -S "/var/lib/BrlAPI/$brlapi_number" ]; then
+  echo "test: the private BRLTTY did not start:" >&2
+  cat "$brl_dir/brltty.log" >&2
+  exit 1
+fi
+# Only the braille tests' programs talk to it (BRLTTY 6.5 crashes when a client connects
+# while its virtual display is away); every other console finds no BRLTTY at all.
+export BRLAPI_HOST=":$nobody_number" BRLAPI_AUTH=none
+export SONARA_TEST_BRLAPI_HOST=":$brlapi_number" SONARA_TEST_BRAILLE_SOCKET="$brl_dir/vr.sock"
+
 echo "== normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONARA_WERROR=ON
 (cd build && ctest --output-on-failure -j"$(nproc)" --timeout 900)

@@ -90,6 +90,20 @@ bool ScriptExtensions::Handle(std::string_view line, std::uint32_t at) {
         machine_.MarkMediaMissing(win::Utf8ToCp1252(rest));
         return true;
     }
+    if (word == "ini") {
+        auto [section, keyValue] = SplitWord(rest);
+        auto [key, value] = SplitWord(keyValue);
+        if (section.empty() || key.empty()) return false;
+        const std::string header = "[" + std::string(section) + "]\r\n";
+        const std::string line = std::string(key) + "=" + win::Utf8ToCp1252(value) + "\r\n";
+        const std::size_t at = ini_.find(header);
+        if (at == std::string::npos)
+            ini_ += header + line;
+        else
+            ini_.insert(at + header.size(), line);
+        machine_.AddFile("c:\\windows\\Sonara.ini", ini_);
+        return true;
+    }
     if (word != "clip-ms" && word != "cue-ms") return false;
     std::optional<std::uint32_t> ms = ParseMs(rest);
     if (!ms) return false;
@@ -152,7 +166,7 @@ SimulationResult RunSimulation(std::string_view script, std::optional<std::uint3
         m.AddFile("c:\\windows\\Sonara.ini", std::string(kIni));
         m.AddDirectory("c:\\tecfal\\som\\LETRALUME");
         if (!speechRoot.empty()) AddSpeechData(m, speechRoot);
-        extensions.emplace(m);
+        extensions.emplace(m, std::string(kIni));
     };
     setup.extension = [&](std::string_view line, std::uint32_t at) {
         return extensions->Handle(line, at);

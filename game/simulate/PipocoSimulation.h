@@ -34,11 +34,14 @@ std::string CueLine(const sim::SoundPlay& sound);
 // The base name of a Windows path without its extension: "c:\x\A.mp4" -> "A".
 std::string MediaBaseName(std::string_view path);
 
-// Script lines the game adds to the sim's language: "clip-ms MS", "cue-ms MS" and
-// "missing NAME". Keeps the length changes and applies each once the clock reaches it.
+// Script lines the game adds to the sim's language: "clip-ms MS", "cue-ms MS",
+// "missing NAME" and "ini SECTION KEY VALUE" (a key added to the Sonara.ini the run starts
+// with, wherever the line stands). Keeps the length changes and applies each once the
+// clock reaches it.
 class ScriptExtensions {
   public:
-    explicit ScriptExtensions(sim::SimMachine& machine) : machine_(machine) {}
+    explicit ScriptExtensions(sim::SimMachine& machine, std::string ini = {})
+        : machine_(machine), ini_(std::move(ini)) {}
     bool Handle(std::string_view line, std::uint32_t at);
     void ApplyDue();  // the length changes whose time has come
 
@@ -50,6 +53,7 @@ class ScriptExtensions {
     };
     sim::SimMachine& machine_;
     std::vector<LengthChange> pending_;
+    std::string ini_;  // the text of c:\windows\Sonara.ini
 };
 
 // Runs `body` as the program (RunProgram) and keeps the console's last 25 rows in

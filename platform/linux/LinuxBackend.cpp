@@ -10,6 +10,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/linux/LinuxAudio.h"
+#include "platform/linux/LinuxBraille.h"
 #include "platform/linux/LinuxClips.h"
 #include "platform/linux/LinuxFiles.h"
 
@@ -77,6 +78,7 @@ LinuxBackend::LinuxBackend(bool headless)
 }
 
 LinuxBackend::~LinuxBackend() {
+    brailleLibrary_.reset();  // its key threads post to this back end
     clips_.reset();
     audio_.reset();
     windows_.clear();

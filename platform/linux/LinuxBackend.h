@@ -35,6 +35,7 @@ std::unique_ptr<Backend> MakeLinuxHeadlessBackend();
 class LinuxFiles;
 class LinuxAudio;
 class LinuxClips;
+class BrlapiDisplayLibrary;
 
 class LinuxBackend : public Backend, public VideoSink {
   public:
@@ -141,6 +142,12 @@ class LinuxBackend : public Backend, public VideoSink {
     MCIERROR mciSendStringA(const char* command, char* reply, UINT replyLength,
                             HWND callback) override;
 
+    // Libraries the platform provides itself: "fsbrldspapi.dll", the braille display over
+    // BrlAPI (LinuxLibraries.cpp).
+    HMODULE LoadLibraryA(const char* name) override;
+    FARPROC GetProcAddress(HMODULE module, const char* name) override;
+    BOOL FreeLibrary(HMODULE module) override;
+
   private:
     struct WindowClass {
         ATOM atom = 0;
@@ -234,6 +241,8 @@ class LinuxBackend : public Backend, public VideoSink {
     std::unique_ptr<LinuxFiles> files_;
     std::unique_ptr<LinuxAudio> audio_;
     std::unique_ptr<LinuxClips> clips_;
+    std::unique_ptr<BrlapiDisplayLibrary> brailleLibrary_;  // while loaded
+    int brailleLibraryRefs_ = 0;
 };
 
 }  // namespace win

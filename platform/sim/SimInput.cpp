@@ -109,7 +109,7 @@ bool SimMachine::InputPending() const {
     return std::any_of(happenings_.begin(), happenings_.end(), [](const auto& entry) {
         auto k = entry.second.kind;
         return k == Happening::Kind::kInput || k == Happening::Kind::kFocus ||
-               k == Happening::Kind::kClose;
+               k == Happening::Kind::kClose || k == Happening::Kind::kBrailleKey;
     });
 }
 

@@ -112,6 +112,9 @@ void SimMachine::Deliver(const Happening& h) {
             for (auto& d : mci_)
                 if (d.id == h.device) EndClip(d, win::MCI_NOTIFY_SUCCESSFUL);
             return;
+        case Happening::Kind::kBrailleKey:
+            DeliverBrailleKey(h);
+            return;
     }
 }
 

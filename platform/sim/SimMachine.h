@@ -78,7 +78,7 @@ struct WaveWrite {
 };
 // Every recorded happening, in order: kind is one of "title", "beep", "sound",
 // "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave" (a block
-// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset".
+// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset", "braille".
 struct Event {
     std::uint32_t time;
     std::string kind;
@@ -111,8 +111,9 @@ class SimMachine : public win::Backend {
     bool InputPending() const;                       // scheduled input not yet delivered
 
     // Scripts: wait MS; key NAME; keydown NAME; keyup NAME; click left|right|middle;
-    // wheel up|down; focus on|off; type TEXT; close; # comments; blank lines. Unknown lines
-    // go to `extension`. Returns an error text naming the line on failure.
+    // wheel up|down; focus on|off; type TEXT; close; braille-display CELLS (attached from
+    // the start, wherever the line stands); braille-key KIND DATA; # comments; blank lines.
+    // Unknown lines go to `extension`. Returns an error text naming the line on failure.
     std::optional<std::string> LoadScript(
         std::string_view text,
         const std::function<bool(std::string_view line, std::uint32_t at)>& extension = {});
@@ -134,6 +135,24 @@ class SimMachine : public win::Backend {
     void SetCueLength(std::uint32_t ms);   // sounds without real bytes, default 500
     // Fake libraries for LoadLibraryA, by file name without regard to case.
     void AddLibrary(std::string name, std::map<std::string, win::FARPROC> procs);
+
+    // A fake braille display of `cells` cells (0: one that reports none) behind the library
+    // "fsbrldspapi.dll"; without it that library does not exist. Its writes are recorded
+    // as "braille" events whose detail is the dot byte of every cell.
+    void AttachBrailleDisplay(int cells);
+    // A display key event (kind, data) at `at`: posted to the window the display was opened
+    // with, once key events are on; earlier events are lost, as nobody listens yet.
+    void BrailleKey(std::uint32_t kind, std::uint32_t data, std::uint32_t at);
+    struct BrailleDisplayState {
+        bool attached = false, open = false, keysOn = false;
+        int cells = 0;
+        win::HWND window = nullptr;
+        win::UINT message = 0;
+        std::string dots;                // what the cells show, one dot byte each
+        std::vector<std::string> calls;  // every library call in order: "open USB", ...
+        int lostKeys = 0;                // key events that came before key events were on
+    };
+    const BrailleDisplayState& BrailleDisplay() const { return braille_; }
 
     // The recorder.
     const std::vector<Event>& Events() const { return events_; }
@@ -303,7 +322,7 @@ class SimMachine : public win::Backend {
     };
     // Something due at a virtual time: a message to queue, or a device's completion.
     struct Happening {
-        enum class Kind { kInput, kFocus, kClose, kWaveDone, kMciNotify } kind;
+        enum class Kind { kInput, kFocus, kClose, kWaveDone, kMciNotify, kBrailleKey } kind;
         win::UINT message = 0;
         win::WPARAM wp = 0;
         win::LPARAM lp = 0;
@@ -341,6 +360,10 @@ class SimMachine : public win::Backend {
     Dc* FindDc(win::HDC dc);
     GdiObject* FindObject(win::HGDIOBJ obj);
     win::HDC NewDc(win::HWND hwnd, bool paint);
+
+    // The fake braille display (SimBraille.cpp).
+    friend struct SimBrailleLibrary;
+    void DeliverBrailleKey(const Happening& h);
 
     // Files (SimFiles.cpp).
     std::string FileKey(std::string_view path) const;
@@ -401,6 +424,7 @@ class SimMachine : public win::Backend {
         int refs = 0;
     };
     std::vector<Library> libraries_;
+    BrailleDisplayState braille_;
 
     std::vector<WaveDevice> waves_;
     std::vector<MciDevice> mci_;

@@ -2,6 +2,7 @@
 // that only `wait` advances.
 #include <charconv>
 #include <cstdint>
+#include <optional>
 
 #include "platform/paths.h"
 #include "platform/sim/SimMachine.h"
@@ -24,6 +25,14 @@ std::size_t CharLength(std::string_view s) {
     auto b = static_cast<unsigned char>(s[0]);
     std::size_t n = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
     return n <= s.size() ? n : 1;
+}
+
+// A whole decimal number of 32 bits.
+std::optional<std::uint32_t> Number(std::string_view s) {
+    std::uint32_t v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return v;
 }
 
 }  // namespace
@@ -95,6 +104,17 @@ std::optional<std::string> SimMachine::LoadScript(
                 at += 10;
                 typed.remove_prefix(n);
             }
+        } else if (verb == "braille-display") {
+            std::optional<std::uint32_t> cells = Number(arg);
+            if (!cells || *cells > 1024) return fail("braille-display CELLS (0..1024)");
+            AttachBrailleDisplay(static_cast<int>(*cells));
+        } else if (verb == "braille-key") {
+            std::size_t gap = arg.find_first_of(" \t");
+            std::optional<std::uint32_t> kind = Number(arg.substr(0, gap));
+            std::optional<std::uint32_t> data =
+                gap == std::string_view::npos ? std::nullopt : Number(Trim(arg.substr(gap)));
+            if (!kind || !data) return fail("braille-key KIND DATA");
+            BrailleKey(*kind, *data, cursor);
         } else if (!extension || !extension(line, cursor)) {
             return fail("unknown command");
         }

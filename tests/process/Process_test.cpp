@@ -26,14 +26,15 @@ class ProcessTest : public ::testing::Test {
 };
 
 const std::vector<std::string> kAllSteps = {
-    "start Tfwav", "start DiphoneSynth", "start Tfsapglb",    "start Tfsapi", "start TfMouse",
-    "start TfCrt", "start TfAmplia",     "stop TfAmplia",     "stop TfCrt",   "stop TfMouse",
-    "stop Tfsapi", "stop Tfsapglb",      "stop DiphoneSynth", "stop Tfwav"};
+    "start Tfwav",   "start DiphoneSynth", "start Tfsapglb",    "start Tfsapi",
+    "start TfMouse", "start TfCrt",        "start TfFocus80",   "start TfAmplia",
+    "stop TfAmplia", "stop TfFocus80",     "stop TfCrt",        "stop TfMouse",
+    "stop Tfsapi",   "stop Tfsapglb",      "stop DiphoneSynth", "stop Tfwav"};
 
 TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
     bool sawEverything = false;
     int code = sonara::RunProgram([&] {
-        EXPECT_EQ(steps.size(), 7u);
+        EXPECT_EQ(steps.size(), 8u);
         // The diphone synthesizer's start set its timing and cleared both wave flags.
         ASSERT_NE(sonara::DiphoneSynth::Current(), nullptr);
         EXPECT_EQ(sonara::DiphoneSynth::Current()->Cut(), 400);

@@ -9,10 +9,13 @@
 
 namespace game_test {
 
-GameHarness::GameHarness() : extensions_(machine) {
+namespace {
+constexpr const char* kIni = "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n";
+}  // namespace
+
+GameHarness::GameHarness() : extensions_(machine, kIni) {
     machine.SetAssumeMediaExists(true);
-    machine.AddFile("c:\\windows\\Sonara.ini",
-                    "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n");
+    machine.AddFile("c:\\windows\\Sonara.ini", kIni);
     machine.AddDirectory("c:\\tecfal\\som\\LETRALUME");
     // The speech start-up needs a diphone database with its rules and the letters
     // directory: empty ones serve a game that never speaks.
