@@ -119,14 +119,18 @@ int TfTradut::StressPosition(std::string_view written) const {
         if (at >= original.size()) return 0;
     }
 
-    // Back from the transliterated text to the written letters: letter k of the
-    // written word became the characters from the length of its prefix's
-    // transliteration on.
+    // Back from the transliterated text to the written letters: each letter becomes a
+    // piece of its own length (an apostrophe's depends on the letter before it).
     std::size_t target = start + at;
+    std::size_t length = 0;
     for (std::size_t k = 0; k < written.size(); ++k) {
-        if (Transliterate(written.substr(0, k + 1)).size() > target) {
-            return static_cast<int>(k) + 1;
+        if (k == 0) {
+            length += Transliterate(written.substr(0, 1)).size();
+        } else {
+            length += Transliterate(written.substr(k - 1, 2)).size() -
+                      Transliterate(written.substr(k - 1, 1)).size();
         }
+        if (length > target) return static_cast<int>(k) + 1;
     }
     return 0;
 }

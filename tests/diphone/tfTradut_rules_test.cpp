@@ -194,3 +194,77 @@ TEST(LoadExceptions, LimitsAndSkippedLines) {
 
 }  // namespace
 }  // namespace sonara
+
+namespace sonara {
+namespace {
+
+TEST(SkippedLines, RulesThatJoinNoChainOrLandInAnotherBlock) {
+    TfTradut t;
+    t.LoadRulesText("; comment\n\n   \n(A)=a\n(B)=b\nno rule\n()=x\n(a)=lower\n(A)=late\n");
+    // "no rule", "()", "(a)" join no chain; the late (A) lands in B's block.
+    EXPECT_EQ(t.SkippedRuleLines(), 4u);
+    t.LoadRulesText("(A)=a\n(A)%=b\n(B)=b\n");
+    EXPECT_EQ(t.SkippedRuleLines(), 0u);
+}
+
+TEST(SkippedLines, ExceptionsTooLongWithoutEqualsOrPastTheLimit) {
+    TfTradut t;
+    t.LoadExceptionsText("; a comment line\ncasa=kAza\nnoequals\n" + std::string(253, 'q') +
+                         "\n\n");
+    EXPECT_EQ(t.SkippedExceptionLines(), 2u);  // the line without "=" and the long one
+    std::string full;
+    for (int i = 0; i < 15002; ++i) full += "w" + std::to_string(i) + "=x\n";
+    t.LoadExceptionsText(full);
+    EXPECT_EQ(t.SkippedExceptionLines(), 2u);
+    t.LoadExceptionsText("a=b\n");
+    EXPECT_EQ(t.SkippedExceptionLines(), 0u);
+}
+
+TEST(TranslateStretches, LettersConsumedAndStressedOutputs) {
+    TfTradut t;
+    t.LoadRulesText("(QU)= k\n(A)=a\n(E)=e\n(I)=y\n");
+    std::vector<TradutStretch> s = t.TranslateStretches("quEia");
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0].pos, 0u);
+    EXPECT_EQ(s[0].length, 2u);
+    EXPECT_EQ(s[1].output, "E");  // upper-cased: its first letter is stressed
+    EXPECT_EQ(s[3].pos, 4u);
+    EXPECT_EQ(t.TranslateWord("quEia"), "[ k/E/y/a]");
+}
+
+class StressPosition : public ::testing::Test {
+  protected:
+    // Vowels after a vowel start a syllable except the glides i and u; qu is an onset.
+    void SetUp() override {
+        t.LoadRulesText(
+            "(A~O)=A~w\n(A')=A\n#(A)= a\n(A)=a\n(C)= k\n(D)= d\n#(E)= e\n(E)=e\n(H)=\n"
+            "H(I)= i\n#(I)=y\n(I)=i\n(J)= j\n(L)= l\n(M)= m\n#(O)= o\n(O)=o\n(P)= p\n"
+            "(QU)= k\n(R)#= r\n(R)=r\n(S)= s\n(T)= t\n#(U)=w\n(U)=u\n(X)= x\n");
+    }
+    int At(const char* word) const { return t.StressPosition(word); }
+    TfTradut t;
+};
+
+TEST_F(StressPosition, FirstVowelLetterOfTheStressedSyllable) {
+    EXPECT_EQ(At("casa"), 2);
+    EXPECT_EQ(At("queijo"), 3);  // qu is the onset, e leads "quei"
+    EXPECT_EQ(At("adao"), 3);
+    EXPECT_EQ(At("ad\xE3o"), 3);     // the tilde's rule writes the stress
+    EXPECT_EQ(At("p\xE1ssaro"), 2);  // the accent's rule writes it
+    EXPECT_EQ(At("muito"), 2);       // u leads "mui"
+    EXPECT_EQ(At("mar"), 2);         // one syllable: it is the stressed one
+    EXPECT_EQ(At("bcd"), 0);         // spelled
+    EXPECT_EQ(At(""), 0);
+    EXPECT_EQ(At("  casa"), 4);  // blanks before the word count
+}
+
+TEST_F(StressPosition, AnAliasIsFollowedBackToTheWrittenLetters) {
+    t.LoadExceptionsText("ilha=Ilha\nsite=saite\nruim=ruhim\nshou=xou\n");
+    EXPECT_EQ(At("ilhas"), 1);
+    EXPECT_EQ(At("site"), 2);  // s-a-i-te: the inserted a stands on the i
+    EXPECT_EQ(At("ruim"), 3);  // the silent h opens the i's syllable
+    EXPECT_EQ(At("show"), 3);  // w reads as u: "shou" is respelled "xou"
+}
+
+}  // namespace
+}  // namespace sonara

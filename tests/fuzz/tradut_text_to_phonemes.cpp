@@ -1,4 +1,5 @@
-// TextToPhonemes over arbitrary bytes with a small rule set using every context symbol.
+// TextToPhonemes and StressPosition over arbitrary bytes with a small rule set using every context
+// symbol.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -26,5 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string out =
         t->TextToPhonemes(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!out.empty() && (out.front() != '[' || out.back() != ']')) std::abort();
+    // The stressed position names a letter of the input, or 0.
+    int at = t->StressPosition(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (at < 0 || static_cast<size_t>(at) > size) std::abort();
     return 0;
 }
