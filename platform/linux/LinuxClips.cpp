@@ -140,7 +140,9 @@ MCIERROR LinuxClips::Open(const MciCommand& cmd, HWND callback) {
     mpv_set_option_string(mpv, "ao", options_.audioOutput.c_str());
     mpv_set_option_string(mpv, "pause", "yes");
     mpv_set_option_string(mpv, "idle", "yes");
-    mpv_set_option_string(mpv, "keep-open", "no");
+    // At its end a clip stays loaded and paused on its last frame, which stays in the
+    // window until the clip is closed (the end is seen as eof-reached, not END_FILE).
+    mpv_set_option_string(mpv, "keep-open", "yes");
     mpv_set_option_string(mpv, "terminal", "no");
     mpv_set_option_string(mpv, "config", "no");
     mpv_set_option_string(mpv, "load-scripts", "no");
@@ -170,6 +172,7 @@ MCIERROR LinuxClips::Open(const MciCommand& cmd, HWND callback) {
         mpv_terminate_destroy(mpv);
         return result;
     }
+    mpv_observe_property(mpv, 0, "eof-reached", MPV_FORMAT_FLAG);
     if (cmd.notify && callback != nullptr && post_) {
         post_(callback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, clip->id);
     }
@@ -202,18 +205,26 @@ void LinuxClips::EventLoop(Clip* clip) {
             if (clip->stopping) return;
         }
         if (ev->event_id == MPV_EVENT_SHUTDOWN) return;
-        if (ev->event_id != MPV_EVENT_END_FILE) continue;
-        const auto* end = static_cast<const mpv_event_end_file*>(ev->data);
-        if (end->reason == MPV_END_FILE_REASON_EOF || end->reason == MPV_END_FILE_REASON_ERROR) {
-            {
-                std::lock_guard<std::mutex> lock(clip->mutex);
-                clip->ended = true;
+        if (ev->event_id == MPV_EVENT_PROPERTY_CHANGE) {
+            // eof-reached turned on: played to its end, paused on its last frame.
+            const auto* change = static_cast<const mpv_event_property*>(ev->data);
+            if (change->format == MPV_FORMAT_FLAG && *static_cast<int*>(change->data) != 0) {
+                Ended(*clip, MCI_NOTIFY_SUCCESSFUL);
             }
-            Answer(*clip, end->reason == MPV_END_FILE_REASON_EOF ? MCI_NOTIFY_SUCCESSFUL
-                                                                 : MCI_NOTIFY_FAILURE);
-            PostClip(*clip, kClipEnded);
+        } else if (ev->event_id == MPV_EVENT_END_FILE) {
+            const auto* end = static_cast<const mpv_event_end_file*>(ev->data);
+            if (end->reason == MPV_END_FILE_REASON_EOF) Ended(*clip, MCI_NOTIFY_SUCCESSFUL);
+            if (end->reason == MPV_END_FILE_REASON_ERROR) Ended(*clip, MCI_NOTIFY_FAILURE);
         }
     }
+}
+
+void LinuxClips::Ended(Clip& clip, WPARAM code) {
+    {
+        std::lock_guard<std::mutex> lock(clip.mutex);
+        clip.ended = true;
+    }
+    Answer(clip, code);
 }
 
 // Posts the pending "notify" once, whoever gets there first.
@@ -226,18 +237,18 @@ void LinuxClips::Answer(Clip& clip, WPARAM code) {
     if (window != nullptr && post_) post_(window, MM_MCINOTIFY, code, clip.id);
 }
 
-void LinuxClips::PostClip(Clip& clip, LPARAM event) {
+void LinuxClips::PostFrame(Clip& clip) {
     HWND window = nullptr;
     {
         std::lock_guard<std::mutex> lock(clip.mutex);
         window = clip.window;
     }
-    if (post_) post_(window, kClipMessage, clip.id, event);
+    if (post_) post_(window, kClipMessage, clip.id, kFrameReady);
 }
 
 void LinuxClips::OnRenderUpdate(void* data) {
     auto* clip = static_cast<Clip*>(data);
-    clip->owner->PostClip(*clip, kFrameReady);
+    clip->owner->PostFrame(*clip);
 }
 
 // ---- where, play, stop, close ----
@@ -271,8 +282,14 @@ MCIERROR LinuxClips::Play(Clip& clip, const MciCommand& cmd, HWND callback) {
         clip.ended = false;
         if (cmd.notify && callback != nullptr) clip.notifyWindow = callback;
     }
-    if (ended) {
-        // Played to its end before: start it again.
+    int atEnd = 0;
+    mpv_get_property(clip.mpv, "eof-reached", MPV_FORMAT_FLAG, &atEnd);
+    if (atEnd != 0) {
+        // Played to its end before (and kept on its last frame): from the start again.
+        const char* seek[] = {"seek", "0", "absolute", nullptr};
+        if (mpv_command(clip.mpv, seek) < 0) return MCIERR_INVALID_FILE;
+    } else if (ended) {
+        // Unloaded after a failure: load it again.
         const char* load[] = {"loadfile", clip.hostPath.c_str(), nullptr};
         if (mpv_command(clip.mpv, load) < 0) return MCIERR_INVALID_FILE;
     }
@@ -317,11 +334,8 @@ LinuxClips::Clip* LinuxClips::FindById(UINT id) {
 void LinuxClips::OnClipMessage(WPARAM wParam, LPARAM lParam) {
     Clip* clip = FindById(static_cast<UINT>(wParam));
     if (clip == nullptr) return;  // closed since the message was posted
-    if (lParam == kClipEnded) {
-        if (clip->window != nullptr && sink_ != nullptr) sink_->ClearFrame(clip->window);
-    } else if (lParam == kFrameReady) {
-        RenderFrame(*clip);
-    }
+    // An ended clip's last frame stays in the window until the clip is closed.
+    if (lParam == kFrameReady) RenderFrame(*clip);
 }
 
 void LinuxClips::RenderFrame(Clip& clip) {

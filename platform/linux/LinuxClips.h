@@ -1,6 +1,8 @@
 // Video clips on Linux: the MCI command strings of the clip player (open, where, window,
 // put, play, stop, close) over libmpv. Pictures come from mpv's software renderer and are
 // handed to a VideoSink on the GUI thread; sound goes through mpv's own audio output.
+// A clip that has ended stays open on its last frame, which the window keeps showing
+// until the clip is closed (or its window changed).
 //
 // Threads: mciSendStringA and OnClipMessage run on the GUI thread. Each open clip has an
 // event thread that waits on mpv and posts MM_MCINOTIFY; mpv's render callback only posts
@@ -33,9 +35,9 @@ class LinuxClips {
     // A Windows-style path as a host path (LinuxFiles::HostPath).
     using HostPathFn = std::function<std::string(std::string_view)>;
 
-    // Posted with wParam = the clip's device id and lParam = a ClipEvent.
+    // Posted with wParam = the clip's device id and lParam = kFrameReady.
     static constexpr UINT kClipMessage = 0x7F3C;
-    enum ClipEvent : LPARAM { kFrameReady = 1, kClipEnded = 2 };
+    enum ClipEvent : LPARAM { kFrameReady = 1 };
 
     struct Options {
         std::string audioOutput = "pulse,alsa,sdl,null";  // mpv's ao list; ends with null
@@ -80,9 +82,11 @@ class LinuxClips {
     MCIERROR WaitLoaded(Clip& clip);
     void EventLoop(Clip* clip);
     void Answer(Clip& clip, WPARAM code);
+    // The clip played to its end (or failed): answers its notify with `code`.
+    void Ended(Clip& clip, WPARAM code);
     void RenderFrame(Clip& clip);
     Clip* FindById(UINT id);
-    void PostClip(Clip& clip, LPARAM event);
+    void PostFrame(Clip& clip);
     static void OnRenderUpdate(void* clip);
 
     PostFn post_;

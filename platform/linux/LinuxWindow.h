@@ -63,7 +63,8 @@ class LinuxWindow {
     void CopyWithin(int x, int y, int w, int h, int sx, int sy, const RECT* clip);
     COLORREF PixelAt(int x, int y) const;
 
-    // The clip frame: copied, shown scaled into `target` over the backing surface.
+    // The clip frame: copied, shown scaled into `target` over the backing surface until
+    // ClearFrame; a resize refits it, keeping its shape, centred in the new client area.
     void ShowFrame(const std::uint8_t* bgr0, int width, int height, int stride, RECT target);
     void ClearFrame();
     bool HasFrame() const { return frameShown_; }
