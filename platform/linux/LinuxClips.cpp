@@ -224,6 +224,9 @@ void LinuxClips::Ended(Clip& clip, WPARAM code) {
         std::lock_guard<std::mutex> lock(clip.mutex);
         clip.ended = true;
     }
+    // Queued before the notification, so the window holds a still frame by the time the
+    // program learns of the end (and may draw).
+    PostClip(clip, kClipEnded);
     Answer(clip, code);
 }
 
@@ -237,18 +240,18 @@ void LinuxClips::Answer(Clip& clip, WPARAM code) {
     if (window != nullptr && post_) post_(window, MM_MCINOTIFY, code, clip.id);
 }
 
-void LinuxClips::PostFrame(Clip& clip) {
+void LinuxClips::PostClip(Clip& clip, LPARAM event) {
     HWND window = nullptr;
     {
         std::lock_guard<std::mutex> lock(clip.mutex);
         window = clip.window;
     }
-    if (post_) post_(window, kClipMessage, clip.id, kFrameReady);
+    if (post_) post_(window, kClipMessage, clip.id, event);
 }
 
 void LinuxClips::OnRenderUpdate(void* data) {
     auto* clip = static_cast<Clip*>(data);
-    clip->owner->PostFrame(*clip);
+    clip->owner->PostClip(*clip, kFrameReady);
 }
 
 // ---- where, play, stop, close ----
@@ -334,8 +337,17 @@ LinuxClips::Clip* LinuxClips::FindById(UINT id) {
 void LinuxClips::OnClipMessage(WPARAM wParam, LPARAM lParam) {
     Clip* clip = FindById(static_cast<UINT>(wParam));
     if (clip == nullptr) return;  // closed since the message was posted
-    // An ended clip's last frame stays in the window until the clip is closed.
-    if (lParam == kFrameReady) RenderFrame(*clip);
+    bool ended = false;
+    {
+        std::lock_guard<std::mutex> lock(clip->mutex);
+        ended = clip->ended;
+    }
+    if (lParam == kClipEnded) {
+        // Its last frame stays in the window until the clip is closed.
+        if (clip->window != nullptr && sink_ != nullptr) sink_->StillFrame(clip->window);
+    } else if (lParam == kFrameReady && !ended) {
+        RenderFrame(*clip);
+    }
 }
 
 void LinuxClips::RenderFrame(Clip& clip) {

@@ -35,9 +35,9 @@ class LinuxClips {
     // A Windows-style path as a host path (LinuxFiles::HostPath).
     using HostPathFn = std::function<std::string(std::string_view)>;
 
-    // Posted with wParam = the clip's device id and lParam = kFrameReady.
+    // Posted with wParam = the clip's device id and lParam = a ClipEvent.
     static constexpr UINT kClipMessage = 0x7F3C;
-    enum ClipEvent : LPARAM { kFrameReady = 1 };
+    enum ClipEvent : LPARAM { kFrameReady = 1, kClipEnded = 2 };
 
     struct Options {
         std::string audioOutput = "pulse,alsa,sdl,null";  // mpv's ao list; ends with null
@@ -86,7 +86,7 @@ class LinuxClips {
     void Ended(Clip& clip, WPARAM code);
     void RenderFrame(Clip& clip);
     Clip* FindById(UINT id);
-    void PostFrame(Clip& clip);
+    void PostClip(Clip& clip, LPARAM event);
     static void OnRenderUpdate(void* clip);
 
     PostFn post_;

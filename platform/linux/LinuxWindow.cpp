@@ -205,12 +205,14 @@ void LinuxWindow::ShowFrame(const std::uint8_t* bgr0, int width, int height, int
     }
     frameTarget_ = target;
     frameShown_ = true;
+    frameStill_ = false;
     dirty = true;
 }
 
 void LinuxWindow::ClearFrame() {
     if (frameShown_) dirty = true;
     frameShown_ = false;
+    frameStill_ = false;
 }
 
 void LinuxWindow::Present(const CaretBar* caret) {

@@ -68,6 +68,13 @@ class LinuxWindow {
     void ShowFrame(const std::uint8_t* bgr0, int width, int height, int stride, RECT target);
     void ClearFrame();
     bool HasFrame() const { return frameShown_; }
+    RECT FrameTarget() const { return frameTarget_; }
+    // The clip ended: the frame stays as a still picture until the program draws.
+    void StillFrame() { frameStill_ = frameShown_; }
+    // The program drew in the window itself (not in a repaint): a still frame gives way.
+    void ProgramDrew() {
+        if (frameStill_) ClearFrame();
+    }
 
     // Puts the backing surface, the frame and the caret on screen.
     void Present(const CaretBar* caret);
@@ -79,6 +86,7 @@ class LinuxWindow {
     SDL_Surface* frame_ = nullptr;
     RECT frameTarget_;
     bool frameShown_ = false;
+    bool frameStill_ = false;
     int width_ = 0;
     int height_ = 0;
     int x_ = 0;

@@ -77,11 +77,21 @@ struct WaveWrite {
     std::string bytes;
 };
 // Every recorded happening, in order: kind is one of "title", "beep", "sound",
-// "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave".
+// "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave", "picture".
 struct Event {
     std::uint32_t time;
     std::string kind;
     std::string detail;
+};
+// What a window shows: its own drawing (the console's cells), a clip playing in it, or
+// the last frame of a clip that ended (or stopped) but is still open. A clip shows in
+// the window of its "window ... handle" command from "play" until "close".
+enum class Picture { kOwnDrawing, kClipPlaying, kClipLastFrame };
+struct PictureChange {
+    std::uint32_t time;
+    win::HWND window;
+    Picture picture;
+    std::string clip;  // the clip's path as opened; empty for the window's own drawing
 };
 
 class SimMachine : public win::Backend {
@@ -151,6 +161,12 @@ class SimMachine : public win::Backend {
     CaretState Caret() const;
     int ShowCommand() const { return showCommand_; }  // last ShowWindow command
     bool SoundPlaying() const;                        // an async or looping sound sounds
+    // Every change of what a window shows, in order (also recorded as "picture" events:
+    // "clip PATH", "last-frame PATH", "own").
+    const std::vector<PictureChange>& PictureChanges() const { return pictures_; }
+    // What `window` shows at virtual time `at`: the last change at or before it (its own
+    // drawing before any). ClearRecords keeps only each window's latest change.
+    PictureChange PictureAt(win::HWND window, std::uint32_t at) const;
     void SetObserver(std::function<void(const Event&)> observer);
     void ClearRecords();
 
@@ -294,6 +310,7 @@ class SimMachine : public win::Backend {
         win::HWND notifyTo = nullptr;
         bool playing = false, notifyPending = false;
         std::uint32_t end = 0;
+        Picture picture = Picture::kOwnDrawing;  // what it puts in `window`
     };
     struct Queued {
         win::MSG msg;
@@ -353,6 +370,7 @@ class SimMachine : public win::Backend {
     std::optional<std::uint32_t> WavLength(const std::string& bytes) const;
     win::MCIERROR RunMci(std::string_view command, std::string& reply, win::HWND callback);
     void EndClip(MciDevice& d, win::WPARAM code);
+    void ShowClip(MciDevice& d, Picture picture);
 
     std::uint32_t now_ = 0;
     std::uint64_t order_ = 0;
@@ -414,6 +432,7 @@ class SimMachine : public win::Backend {
     std::vector<MciCommand> mciCommands_;
     std::vector<WaveWrite> waveWrites_;
     std::vector<std::string> filesOpened_;
+    std::vector<PictureChange> pictures_;
     std::function<void(const Event&)> observer_;
 };
 

@@ -36,11 +36,17 @@ class FakeSink : public win::VideoSink {
         red = std::max<int>(red, mid[2]);
     }
     void ClearFrame(win::HWND) override { ++clears; }
+    void StillFrame(win::HWND window) override {
+        ++stills;
+        stillWindow = window;
+    }
     win::RECT ClientRect(win::HWND window) override {
         return window == kConsole ? win::RECT{0, 0, 800, 600} : win::RECT{};
     }
     int frames = 0;
     int clears = 0;
+    int stills = 0;
+    win::HWND stillWindow = nullptr;
     win::HWND lastWindow = nullptr;
     win::RECT lastTarget;
     int lastWidth = 0, lastHeight = 0;
@@ -156,9 +162,14 @@ TEST_F(ClipsTest, ClipPlaysToItsEndThenNotifiesOnceAndShowsItsPictures) {
     EXPECT_EQ(sink.lastWidth, 800);
     EXPECT_GT(sink.blue, 150);
     EXPECT_LT(sink.red, 80);
-    // Ended, the clip stays open on its last frame: nothing clears the picture.
+    // Ended, the clip stays open on its last frame, a still picture by the time the end
+    // is notified: nothing clears it, and no frame comes after it.
+    EXPECT_EQ(sink.stills, 1);
+    EXPECT_EQ(sink.stillWindow, kConsole);
+    const int frames = sink.frames;
     queue_.PumpUntil(*clips_, win::WM_NULL, 300ms);
     EXPECT_EQ(sink.clears, 0);
+    EXPECT_EQ(sink.frames, frames);
     // Closing a clip that has ended removes its picture and answers nothing more.
     EXPECT_EQ(Send("close pipoco"), 0u);
     EXPECT_EQ(sink.clears, 1);
@@ -181,6 +192,7 @@ TEST_F(ClipsTest, AnEndedClipPlaysAgainFromItsStart) {
     EXPECT_GT(Clock::now() - start, 1s);  // the whole two seconds again
     EXPECT_GT(sink.frames, framesOfFirstPlay);
     EXPECT_EQ(sink.clears, 0);
+    EXPECT_EQ(sink.stills, 2);
     EXPECT_EQ(Send("close pipoco"), 0u);
 }
 

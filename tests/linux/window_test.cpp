@@ -343,7 +343,7 @@ TEST(Queue, ClipPlayerMessagesGoToThePlayerNotToWindows) {
     HWND h = t.Open(50, 50);
     t.Forget();
     b.PostMessageA(h, LinuxClips::kClipMessage, 1, LinuxClips::kFrameReady);
-    b.PostMessageA(nullptr, LinuxClips::kClipMessage, 2, LinuxClips::kFrameReady);
+    b.PostMessageA(nullptr, LinuxClips::kClipMessage, 1, LinuxClips::kClipEnded);
     b.PostMessageA(h, WM_USER, 0, 0);
     t.Pump();
     EXPECT_TRUE(t.Of(LinuxClips::kClipMessage).empty());
