@@ -85,7 +85,9 @@ struct Event {
 };
 // What a window shows: its own drawing (the console's cells), a clip playing in it, or
 // the last frame of a clip that ended (or stopped) but is still open. A clip shows in
-// the window of its "window ... handle" command from "play" until "close".
+// the window of its "window ... handle" command from "play" until "close"; an ended
+// clip's frame also gives way when the program draws in the window itself (a write
+// through GetDC, or InvalidateRect), while repaints (BeginPaint) keep it.
 enum class Picture { kOwnDrawing, kClipPlaying, kClipLastFrame };
 struct PictureChange {
     std::uint32_t time;
@@ -283,7 +285,8 @@ class SimMachine : public win::Backend {
         win::HGDIOBJ font = nullptr;
         win::HGDIOBJ brush = nullptr;
         win::COLORREF fg = 0, bg = 0xFFFFFF;
-        int bkMode = 2;  // OPAQUE
+        int bkMode = 2;      // OPAQUE
+        bool paint = false;  // from BeginPaint: a repaint, not the program's own drawing
     };
     struct GdiObject {
         bool font = false;  // else a brush
@@ -371,6 +374,8 @@ class SimMachine : public win::Backend {
     win::MCIERROR RunMci(std::string_view command, std::string& reply, win::HWND callback);
     void EndClip(MciDevice& d, win::WPARAM code);
     void ShowClip(MciDevice& d, Picture picture);
+    // The program drew in `hwnd` (null: every window) itself: an ended clip's frame gives way.
+    void ProgramDrew(win::HWND hwnd);
 
     std::uint32_t now_ = 0;
     std::uint64_t order_ = 0;

@@ -32,6 +32,13 @@ void SimMachine::ShowClip(MciDevice& d, Picture picture) {
     }
 }
 
+void SimMachine::ProgramDrew(win::HWND hwnd) {
+    for (MciDevice& d : mci_) {
+        if (d.picture == Picture::kClipLastFrame && (hwnd == nullptr || d.window == hwnd))
+            ShowClip(d, Picture::kOwnDrawing);
+    }
+}
+
 PictureChange SimMachine::PictureAt(win::HWND window, std::uint32_t at) const {
     PictureChange shown{0, window, Picture::kOwnDrawing, {}};
     for (const PictureChange& c : pictures_) {

@@ -312,4 +312,38 @@ TEST_F(Mci, StopKeepsTheFrameAndTheWindowCommandMovesThePicture) {
     EXPECT_EQ(m.PictureChanges().size(), 5u);  // playing, last frame, own; last frame, own
 }
 
+TEST_F(Mci, AnEndedClipsFrameGivesWayOnlyToTheProgramsOwnDrawing) {
+    using sim::Picture;
+    const std::string handle = std::to_string(reinterpret_cast<std::uintptr_t>(w.hwnd));
+    auto playToItsEnd = [&] {
+        ASSERT_EQ(Send("play pipoco"), 0u);
+        win::Sleep(2000);
+        ASSERT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipLastFrame);
+    };
+    ASSERT_EQ(Send("open \"c:\\jogo\\A.mp4\" type mpegVideo alias pipoco"), 0u);
+    ASSERT_EQ(Send("window pipoco handle " + handle), 0u);
+    playToItsEnd();
+    // A repaint draws through BeginPaint: the frame stays.
+    win::PAINTSTRUCT ps;
+    win::HDC paint = win::BeginPaint(w.hwnd, &ps);
+    win::TextOutA(paint, 0, 0, "x", 1);
+    win::PatBlt(paint, 0, 0, 8, 8, win::PATCOPY);
+    win::EndPaint(w.hwnd, &ps);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipLastFrame);
+    // The program's own write replaces it, and so does its invalidation.
+    win::HDC dc = win::GetDC(w.hwnd);
+    win::TextOutA(dc, 0, 0, "fim", 3);
+    win::ReleaseDC(w.hwnd, dc);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kOwnDrawing);
+    playToItsEnd();
+    win::InvalidateRect(w.hwnd, nullptr, win::FALSE);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kOwnDrawing);
+    // While a clip plays, drawing does not hide it.
+    ASSERT_EQ(Send("play pipoco"), 0u);
+    dc = win::GetDC(w.hwnd);
+    win::TextOutA(dc, 0, 0, "fim", 3);
+    win::ReleaseDC(w.hwnd, dc);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipPlaying);
+}
+
 }  // namespace
