@@ -68,6 +68,7 @@ LinuxClips::LinuxClips(PostFn post, HostPathFn hostPath, VideoSink* sink, Option
 
 LinuxClips::~LinuxClips() {
     while (!clips_.empty()) Close(clips_.begin()->first);
+    JoinTeardowns();
 }
 
 MCIERROR LinuxClips::mciSendStringA(const char* command, char* reply, UINT replyLength,
@@ -320,9 +321,23 @@ void LinuxClips::Close(const std::string& key) {
     }
     mpv_wakeup(clip->mpv);
     if (clip->events.joinable()) clip->events.join();
-    if (clip->render != nullptr) mpv_render_context_free(clip->render);
     if (clip->window != nullptr && sink_ != nullptr) sink_->ClearFrame(clip->window);
-    mpv_terminate_destroy(clip->mpv);
+    // Taking the player down takes tens of milliseconds, which the next clip (the answer
+    // to a key) should not wait for: it happens on a thread of its own. The render
+    // callback is detached first, since it points into the clip freed here.
+    mpv_render_context* render = clip->render;
+    mpv_handle* mpv = clip->mpv;
+    if (render != nullptr) mpv_render_context_set_update_callback(render, nullptr, nullptr);
+    JoinTeardowns();  // long finished unless clips are closed in quick succession
+    teardowns_.emplace_back([render, mpv] {
+        if (render != nullptr) mpv_render_context_free(render);
+        mpv_terminate_destroy(mpv);
+    });
+}
+
+void LinuxClips::JoinTeardowns() {
+    for (std::thread& t : teardowns_) t.join();
+    teardowns_.clear();
 }
 
 // ---- pictures (GUI thread) ----

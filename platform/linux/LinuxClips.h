@@ -79,6 +79,7 @@ class LinuxClips {
     MCIERROR Play(Clip& clip, const MciCommand& cmd, HWND callback);
     MCIERROR Stop(Clip& clip);
     void Close(const std::string& key);
+    void JoinTeardowns();
     MCIERROR WaitLoaded(Clip& clip);
     void EventLoop(Clip* clip);
     void Answer(Clip& clip, WPARAM code);
@@ -95,6 +96,7 @@ class LinuxClips {
     Options options_;
     UINT nextId_ = 1;
     std::map<std::string, std::unique_ptr<Clip>> clips_;  // by upper-cased alias
+    std::vector<std::thread> teardowns_;                  // players of closed clips ending
 };
 
 }  // namespace win
