@@ -173,6 +173,10 @@ MCIERROR LinuxClips::Open(const MciCommand& cmd, HWND callback) {
         mpv_terminate_destroy(mpv);
         return result;
     }
+    // Read now, while nothing plays: on the GUI thread, which renders, a property read
+    // during playback can wait for mpv's core while the core waits for a render.
+    clip->videoWidth = IntProperty(mpv, "current-tracks/video/demux-w");
+    clip->videoHeight = IntProperty(mpv, "current-tracks/video/demux-h");
     mpv_observe_property(mpv, 0, "eof-reached", MPV_FORMAT_FLAG);
     if (cmd.notify && callback != nullptr && post_) {
         post_(callback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, clip->id);
@@ -210,6 +214,10 @@ void LinuxClips::EventLoop(Clip* clip) {
             // eof-reached turned on: played to its end, paused on its last frame.
             const auto* change = static_cast<const mpv_event_property*>(ev->data);
             if (change->format == MPV_FORMAT_FLAG && *static_cast<int*>(change->data) != 0) {
+                {
+                    std::lock_guard<std::mutex> lock(clip->mutex);
+                    clip->atEnd = true;
+                }
                 Ended(*clip, MCI_NOTIFY_SUCCESSFUL);
             }
         } else if (ev->event_id == MPV_EVENT_END_FILE) {
@@ -260,13 +268,7 @@ void LinuxClips::OnRenderUpdate(void* data) {
 MCIERROR LinuxClips::Where(Clip& clip, const MciCommand& cmd, char* reply, UINT replyLength) {
     RECT r = clip.put;
     if (!cmd.destination) {
-        std::int64_t w = IntProperty(clip.mpv, "width");
-        std::int64_t h = IntProperty(clip.mpv, "height");
-        if (w <= 0 || h <= 0) {
-            w = IntProperty(clip.mpv, "current-tracks/video/demux-w");
-            h = IntProperty(clip.mpv, "current-tracks/video/demux-h");
-        }
-        r = RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
+        r = RECT{0, 0, static_cast<LONG>(clip.videoWidth), static_cast<LONG>(clip.videoHeight)};
     }
     char text[64];
     std::snprintf(text, sizeof text, "%d %d %d %d", static_cast<int>(r.left),
@@ -280,31 +282,32 @@ MCIERROR LinuxClips::Play(Clip& clip, const MciCommand& cmd, HWND callback) {
     if (cmd.wait) return MCIERR_UNSUPPORTED_FUNCTION;  // the GUI thread never blocks on a clip
     Answer(clip, MCI_NOTIFY_SUPERSEDED);               // an earlier play's notify is answered now
     bool ended = false;
+    bool atEnd = false;
     {
         std::lock_guard<std::mutex> lock(clip.mutex);
         ended = clip.ended;
-        clip.ended = false;
+        atEnd = clip.atEnd;
+        clip.ended = clip.atEnd = false;
         if (cmd.notify && callback != nullptr) clip.notifyWindow = callback;
     }
-    int atEnd = 0;
-    mpv_get_property(clip.mpv, "eof-reached", MPV_FORMAT_FLAG, &atEnd);
-    if (atEnd != 0) {
+    // Requests, not waits (see Open): mpv carries them out in order.
+    if (atEnd) {
         // Played to its end before (and kept on its last frame): from the start again.
         const char* seek[] = {"seek", "0", "absolute", nullptr};
-        if (mpv_command(clip.mpv, seek) < 0) return MCIERR_INVALID_FILE;
+        if (mpv_command_async(clip.mpv, 0, seek) < 0) return MCIERR_INVALID_FILE;
     } else if (ended) {
         // Unloaded after a failure: load it again.
         const char* load[] = {"loadfile", clip.hostPath.c_str(), nullptr};
-        if (mpv_command(clip.mpv, load) < 0) return MCIERR_INVALID_FILE;
+        if (mpv_command_async(clip.mpv, 0, load) < 0) return MCIERR_INVALID_FILE;
     }
     int no = 0;
-    mpv_set_property(clip.mpv, "pause", MPV_FORMAT_FLAG, &no);
+    mpv_set_property_async(clip.mpv, 0, "pause", MPV_FORMAT_FLAG, &no);
     return 0;
 }
 
 MCIERROR LinuxClips::Stop(Clip& clip) {
     int yes = 1;
-    mpv_set_property(clip.mpv, "pause", MPV_FORMAT_FLAG, &yes);
+    mpv_set_property_async(clip.mpv, 0, "pause", MPV_FORMAT_FLAG, &yes);
     Answer(clip, MCI_NOTIFY_ABORTED);
     return 0;
 }
@@ -370,8 +373,7 @@ void LinuxClips::RenderFrame(Clip& clip) {
     const std::uint64_t flags = mpv_render_context_update(clip.render);
     if (!(flags & MPV_RENDER_UPDATE_FRAME) || clip.window == nullptr || sink_ == nullptr) return;
     const RECT client = sink_->ClientRect(clip.window);
-    const RECT target =
-        Fit(client, IntProperty(clip.mpv, "width"), IntProperty(clip.mpv, "height"));
+    const RECT target = Fit(client, clip.videoWidth, clip.videoHeight);
     int size[2] = {std::min<int>(target.right - target.left, options_.maxFrameWidth),
                    std::min<int>(target.bottom - target.top, options_.maxFrameHeight)};
     if (size[0] <= 0 || size[1] <= 0) return;

@@ -69,9 +69,13 @@ class LinuxClips {
         HWND window = nullptr;  // where the picture goes ("window ... handle")
         bool stopping = false;
         bool ended = false;
+        bool atEnd = false;           // ended and still loaded, paused on its last frame
         HWND notifyWindow = nullptr;  // a "notify" waits to be answered
-        // GUI thread only: the software render target, 64-byte aligned inside.
+        // GUI thread only: the software render target, 64-byte aligned inside, and the
+        // picture's size, read at open (never during playback: see Open).
         std::vector<std::uint8_t> frame;
+        std::int64_t videoWidth = 0;
+        std::int64_t videoHeight = 0;
     };
 
     MCIERROR Open(const MciCommand& cmd, HWND callback);
