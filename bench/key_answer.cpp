@@ -132,6 +132,9 @@ class Observer {
 struct Setup {
     std::string media;
     std::string error;
+    ~Setup() {
+        if (!media.empty()) std::system(("rm -rf '" + media + "'").c_str());
+    }
 };
 
 const Setup& Prepare() {
