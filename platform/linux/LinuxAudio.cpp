@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -204,6 +205,11 @@ bool LinuxAudio::PullFrame(WaveOut& v, StereoFrame& f) {
 
 void LinuxAudio::MixCue(int frames) {
     if (!cue_.active) return;
+    if (cue_.pos == 0) {
+        cueStartNs_.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count());
+    }
     const std::size_t size = cue_.samples.size();
     for (int i = 0; i < frames; ++i) {
         if (cue_.pos + 1 >= size) {

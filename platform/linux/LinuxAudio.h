@@ -62,6 +62,9 @@ class LinuxAudio {
     bool HasSoundDevice();
     // Device periods mixed so far: a reset is silent from the first period mixed after it.
     std::uint64_t MixedPeriods() const { return mixedPeriods_.load(); }
+    // When the device last took the first samples of a cue, on the steady clock in
+    // nanoseconds (0 before any): for latency measurements.
+    std::int64_t LastCueStartNs() const { return cueStartNs_.load(); }
 
   private:
     struct WaveOut {
@@ -130,6 +133,7 @@ class LinuxAudio {
     Cue cue_;
     std::thread notifier_;
     std::atomic<std::uint64_t> mixedPeriods_{0};
+    std::atomic<std::int64_t> cueStartNs_{0};
 };
 
 }  // namespace win

@@ -260,6 +260,7 @@ BOOL LinuxBackend::UpdateWindow(HWND hwnd) {
 BOOL LinuxBackend::InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     LinuxWindow* w = Find(hwnd);
     if (!w) return FALSE;
+    w->ProgramDrew();
     w->Invalidate(rect, erase != FALSE);
     return TRUE;
 }

@@ -50,11 +50,19 @@ class LinuxBackend : public Backend, public VideoSink {
     COLORREF PixelAt(HWND hwnd, int x, int y);
     bool HasDisplay();
     bool WindowExists(HWND hwnd) const { return windows_.count(hwnd) != 0; }
+    // When the sound device last took the first samples of a cue (steady clock, ns; 0
+    // before any).
+    std::int64_t LastCueStartNs() const;
+    bool ShowsFrame(HWND hwnd) const {
+        auto it = windows_.find(hwnd);
+        return it != windows_.end() && it->second->HasFrame();
+    }
 
     // VideoSink (GUI thread).
     void ShowFrame(HWND window, const std::uint8_t* bgr0, int width, int height, int stride,
                    RECT target) override;
     void ClearFrame(HWND window) override;
+    void StillFrame(HWND window) override;
     RECT ClientRect(HWND window) override;
 
     // Windows and messages.

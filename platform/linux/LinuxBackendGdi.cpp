@@ -226,6 +226,7 @@ BOOL LinuxBackend::TextOutA(HDC hdc, int x, int y, const char* text, int count) 
     font->Draw(w->surface(), Coord(x), Coord(y),
                std::string_view(text, std::min(count, kMaxTextRun)), dc->text, dc->bk,
                dc->bkMode == OPAQUE, clip);
+    if (!dc->paint) w->ProgramDrew();
     w->dirty = true;
     return TRUE;
 }
@@ -239,6 +240,7 @@ BOOL LinuxBackend::BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, 
     if (d->hwnd != s->hwnd) return FALSE;
     LinuxWindow* win = Find(d->hwnd);
     if (!win) return FALSE;
+    if (!d->paint) win->ProgramDrew();
     win->CopyWithin(Coord(x), Coord(y), Coord(w), Coord(h), Coord(sx), Coord(sy), &d->clip);
     return TRUE;
 }
@@ -265,6 +267,7 @@ BOOL LinuxBackend::PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     w = Coord(w);
     h = Coord(h);
     RECT r{std::min(x, x + w), std::min(y, y + h), std::max(x, x + w), std::max(y, y + h)};
+    if (!dc->paint) win->ProgramDrew();
     win->Fill(r, colour, &dc->clip);
     return TRUE;
 }
@@ -326,6 +329,10 @@ COLORREF LinuxBackend::PixelAt(HWND hwnd, int x, int y) {
 void LinuxBackend::ShowFrame(HWND window, const std::uint8_t* bgr0, int width, int height,
                              int stride, RECT target) {
     if (LinuxWindow* w = Find(window)) w->ShowFrame(bgr0, width, height, stride, target);
+}
+
+void LinuxBackend::StillFrame(HWND window) {
+    if (LinuxWindow* w = Find(window)) w->StillFrame();
 }
 
 void LinuxBackend::ClearFrame(HWND window) {

@@ -118,6 +118,10 @@ BOOL LinuxBackend::MessageBeep(UINT type) {
     return Audio().MessageBeep(type);
 }
 
+std::int64_t LinuxBackend::LastCueStartNs() const {
+    return audio_ ? audio_->LastCueStartNs() : 0;
+}
+
 LinuxClips& LinuxBackend::Clips() {
     if (!clips_) {
         // Where our own sound has no device, the clips' sound goes nowhere too: mpv then

@@ -68,6 +68,7 @@ LinuxClips::LinuxClips(PostFn post, HostPathFn hostPath, VideoSink* sink, Option
 
 LinuxClips::~LinuxClips() {
     while (!clips_.empty()) Close(clips_.begin()->first);
+    JoinTeardowns();
 }
 
 MCIERROR LinuxClips::mciSendStringA(const char* command, char* reply, UINT replyLength,
@@ -140,7 +141,9 @@ MCIERROR LinuxClips::Open(const MciCommand& cmd, HWND callback) {
     mpv_set_option_string(mpv, "ao", options_.audioOutput.c_str());
     mpv_set_option_string(mpv, "pause", "yes");
     mpv_set_option_string(mpv, "idle", "yes");
-    mpv_set_option_string(mpv, "keep-open", "no");
+    // At its end a clip stays loaded and paused on its last frame, which stays in the
+    // window until the clip is closed (the end is seen as eof-reached, not END_FILE).
+    mpv_set_option_string(mpv, "keep-open", "yes");
     mpv_set_option_string(mpv, "terminal", "no");
     mpv_set_option_string(mpv, "config", "no");
     mpv_set_option_string(mpv, "load-scripts", "no");
@@ -170,6 +173,11 @@ MCIERROR LinuxClips::Open(const MciCommand& cmd, HWND callback) {
         mpv_terminate_destroy(mpv);
         return result;
     }
+    // Read now, while nothing plays: on the GUI thread, which renders, a property read
+    // during playback can wait for mpv's core while the core waits for a render.
+    clip->videoWidth = IntProperty(mpv, "current-tracks/video/demux-w");
+    clip->videoHeight = IntProperty(mpv, "current-tracks/video/demux-h");
+    mpv_observe_property(mpv, 0, "eof-reached", MPV_FORMAT_FLAG);
     if (cmd.notify && callback != nullptr && post_) {
         post_(callback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, clip->id);
     }
@@ -202,18 +210,33 @@ void LinuxClips::EventLoop(Clip* clip) {
             if (clip->stopping) return;
         }
         if (ev->event_id == MPV_EVENT_SHUTDOWN) return;
-        if (ev->event_id != MPV_EVENT_END_FILE) continue;
-        const auto* end = static_cast<const mpv_event_end_file*>(ev->data);
-        if (end->reason == MPV_END_FILE_REASON_EOF || end->reason == MPV_END_FILE_REASON_ERROR) {
-            {
-                std::lock_guard<std::mutex> lock(clip->mutex);
-                clip->ended = true;
+        if (ev->event_id == MPV_EVENT_PROPERTY_CHANGE) {
+            // eof-reached turned on: played to its end, paused on its last frame.
+            const auto* change = static_cast<const mpv_event_property*>(ev->data);
+            if (change->format == MPV_FORMAT_FLAG && *static_cast<int*>(change->data) != 0) {
+                {
+                    std::lock_guard<std::mutex> lock(clip->mutex);
+                    clip->atEnd = true;
+                }
+                Ended(*clip, MCI_NOTIFY_SUCCESSFUL);
             }
-            Answer(*clip, end->reason == MPV_END_FILE_REASON_EOF ? MCI_NOTIFY_SUCCESSFUL
-                                                                 : MCI_NOTIFY_FAILURE);
-            PostClip(*clip, kClipEnded);
+        } else if (ev->event_id == MPV_EVENT_END_FILE) {
+            const auto* end = static_cast<const mpv_event_end_file*>(ev->data);
+            if (end->reason == MPV_END_FILE_REASON_EOF) Ended(*clip, MCI_NOTIFY_SUCCESSFUL);
+            if (end->reason == MPV_END_FILE_REASON_ERROR) Ended(*clip, MCI_NOTIFY_FAILURE);
         }
     }
+}
+
+void LinuxClips::Ended(Clip& clip, WPARAM code) {
+    {
+        std::lock_guard<std::mutex> lock(clip.mutex);
+        clip.ended = true;
+    }
+    // Queued before the notification, so the window holds a still frame by the time the
+    // program learns of the end (and may draw).
+    PostClip(clip, kClipEnded);
+    Answer(clip, code);
 }
 
 // Posts the pending "notify" once, whoever gets there first.
@@ -245,13 +268,7 @@ void LinuxClips::OnRenderUpdate(void* data) {
 MCIERROR LinuxClips::Where(Clip& clip, const MciCommand& cmd, char* reply, UINT replyLength) {
     RECT r = clip.put;
     if (!cmd.destination) {
-        std::int64_t w = IntProperty(clip.mpv, "width");
-        std::int64_t h = IntProperty(clip.mpv, "height");
-        if (w <= 0 || h <= 0) {
-            w = IntProperty(clip.mpv, "current-tracks/video/demux-w");
-            h = IntProperty(clip.mpv, "current-tracks/video/demux-h");
-        }
-        r = RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
+        r = RECT{0, 0, static_cast<LONG>(clip.videoWidth), static_cast<LONG>(clip.videoHeight)};
     }
     char text[64];
     std::snprintf(text, sizeof text, "%d %d %d %d", static_cast<int>(r.left),
@@ -265,25 +282,32 @@ MCIERROR LinuxClips::Play(Clip& clip, const MciCommand& cmd, HWND callback) {
     if (cmd.wait) return MCIERR_UNSUPPORTED_FUNCTION;  // the GUI thread never blocks on a clip
     Answer(clip, MCI_NOTIFY_SUPERSEDED);               // an earlier play's notify is answered now
     bool ended = false;
+    bool atEnd = false;
     {
         std::lock_guard<std::mutex> lock(clip.mutex);
         ended = clip.ended;
-        clip.ended = false;
+        atEnd = clip.atEnd;
+        clip.ended = clip.atEnd = false;
         if (cmd.notify && callback != nullptr) clip.notifyWindow = callback;
     }
-    if (ended) {
-        // Played to its end before: start it again.
+    // Requests, not waits (see Open): mpv carries them out in order.
+    if (atEnd) {
+        // Played to its end before (and kept on its last frame): from the start again.
+        const char* seek[] = {"seek", "0", "absolute", nullptr};
+        if (mpv_command_async(clip.mpv, 0, seek) < 0) return MCIERR_INVALID_FILE;
+    } else if (ended) {
+        // Unloaded after a failure: load it again.
         const char* load[] = {"loadfile", clip.hostPath.c_str(), nullptr};
-        if (mpv_command(clip.mpv, load) < 0) return MCIERR_INVALID_FILE;
+        if (mpv_command_async(clip.mpv, 0, load) < 0) return MCIERR_INVALID_FILE;
     }
     int no = 0;
-    mpv_set_property(clip.mpv, "pause", MPV_FORMAT_FLAG, &no);
+    mpv_set_property_async(clip.mpv, 0, "pause", MPV_FORMAT_FLAG, &no);
     return 0;
 }
 
 MCIERROR LinuxClips::Stop(Clip& clip) {
     int yes = 1;
-    mpv_set_property(clip.mpv, "pause", MPV_FORMAT_FLAG, &yes);
+    mpv_set_property_async(clip.mpv, 0, "pause", MPV_FORMAT_FLAG, &yes);
     Answer(clip, MCI_NOTIFY_ABORTED);
     return 0;
 }
@@ -300,9 +324,23 @@ void LinuxClips::Close(const std::string& key) {
     }
     mpv_wakeup(clip->mpv);
     if (clip->events.joinable()) clip->events.join();
-    if (clip->render != nullptr) mpv_render_context_free(clip->render);
     if (clip->window != nullptr && sink_ != nullptr) sink_->ClearFrame(clip->window);
-    mpv_terminate_destroy(clip->mpv);
+    // Taking the player down takes tens of milliseconds, which the next clip (the answer
+    // to a key) should not wait for: it happens on a thread of its own. The render
+    // callback is detached first, since it points into the clip freed here.
+    mpv_render_context* render = clip->render;
+    mpv_handle* mpv = clip->mpv;
+    if (render != nullptr) mpv_render_context_set_update_callback(render, nullptr, nullptr);
+    JoinTeardowns();  // long finished unless clips are closed in quick succession
+    teardowns_.emplace_back([render, mpv] {
+        if (render != nullptr) mpv_render_context_free(render);
+        mpv_terminate_destroy(mpv);
+    });
+}
+
+void LinuxClips::JoinTeardowns() {
+    for (std::thread& t : teardowns_) t.join();
+    teardowns_.clear();
 }
 
 // ---- pictures (GUI thread) ----
@@ -317,9 +355,15 @@ LinuxClips::Clip* LinuxClips::FindById(UINT id) {
 void LinuxClips::OnClipMessage(WPARAM wParam, LPARAM lParam) {
     Clip* clip = FindById(static_cast<UINT>(wParam));
     if (clip == nullptr) return;  // closed since the message was posted
+    bool ended = false;
+    {
+        std::lock_guard<std::mutex> lock(clip->mutex);
+        ended = clip->ended;
+    }
     if (lParam == kClipEnded) {
-        if (clip->window != nullptr && sink_ != nullptr) sink_->ClearFrame(clip->window);
-    } else if (lParam == kFrameReady) {
+        // Its last frame stays in the window until the clip is closed.
+        if (clip->window != nullptr && sink_ != nullptr) sink_->StillFrame(clip->window);
+    } else if (lParam == kFrameReady && !ended) {
         RenderFrame(*clip);
     }
 }
@@ -329,8 +373,7 @@ void LinuxClips::RenderFrame(Clip& clip) {
     const std::uint64_t flags = mpv_render_context_update(clip.render);
     if (!(flags & MPV_RENDER_UPDATE_FRAME) || clip.window == nullptr || sink_ == nullptr) return;
     const RECT client = sink_->ClientRect(clip.window);
-    const RECT target =
-        Fit(client, IntProperty(clip.mpv, "width"), IntProperty(clip.mpv, "height"));
+    const RECT target = Fit(client, clip.videoWidth, clip.videoHeight);
     int size[2] = {std::min<int>(target.right - target.left, options_.maxFrameWidth),
                    std::min<int>(target.bottom - target.top, options_.maxFrameHeight)};
     if (size[0] <= 0 || size[1] <= 0) return;

@@ -1,6 +1,8 @@
 // Video clips on Linux: the MCI command strings of the clip player (open, where, window,
 // put, play, stop, close) over libmpv. Pictures come from mpv's software renderer and are
 // handed to a VideoSink on the GUI thread; sound goes through mpv's own audio output.
+// A clip that has ended stays open on its last frame, which the window keeps showing
+// until the clip is closed (or its window changed).
 //
 // Threads: mciSendStringA and OnClipMessage run on the GUI thread. Each open clip has an
 // event thread that waits on mpv and posts MM_MCINOTIFY; mpv's render callback only posts
@@ -67,9 +69,13 @@ class LinuxClips {
         HWND window = nullptr;  // where the picture goes ("window ... handle")
         bool stopping = false;
         bool ended = false;
+        bool atEnd = false;           // ended and still loaded, paused on its last frame
         HWND notifyWindow = nullptr;  // a "notify" waits to be answered
-        // GUI thread only: the software render target, 64-byte aligned inside.
+        // GUI thread only: the software render target, 64-byte aligned inside, and the
+        // picture's size, read at open (never during playback: see Open).
         std::vector<std::uint8_t> frame;
+        std::int64_t videoWidth = 0;
+        std::int64_t videoHeight = 0;
     };
 
     MCIERROR Open(const MciCommand& cmd, HWND callback);
@@ -77,9 +83,12 @@ class LinuxClips {
     MCIERROR Play(Clip& clip, const MciCommand& cmd, HWND callback);
     MCIERROR Stop(Clip& clip);
     void Close(const std::string& key);
+    void JoinTeardowns();
     MCIERROR WaitLoaded(Clip& clip);
     void EventLoop(Clip* clip);
     void Answer(Clip& clip, WPARAM code);
+    // The clip played to its end (or failed): answers its notify with `code`.
+    void Ended(Clip& clip, WPARAM code);
     void RenderFrame(Clip& clip);
     Clip* FindById(UINT id);
     void PostClip(Clip& clip, LPARAM event);
@@ -91,6 +100,7 @@ class LinuxClips {
     Options options_;
     UINT nextId_ = 1;
     std::map<std::string, std::unique_ptr<Clip>> clips_;  // by upper-cased alias
+    std::vector<std::thread> teardowns_;                  // players of closed clips ending
 };
 
 }  // namespace win

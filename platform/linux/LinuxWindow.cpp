@@ -30,6 +30,22 @@ bool IsEmpty(const RECT& r) {
     return r.right <= r.left || r.bottom <= r.top;
 }
 
+// The largest rectangle of a w x h picture's shape inside `area`, centred.
+RECT FitInto(const RECT& area, int w, int h) {
+    const long long aw = area.right - area.left;
+    const long long ah = area.bottom - area.top;
+    if (w <= 0 || h <= 0 || aw <= 0 || ah <= 0) return area;
+    long long fw = aw;
+    long long fh = aw * h / w;
+    if (fh > ah) {
+        fh = ah;
+        fw = ah * w / h;
+    }
+    const auto x = static_cast<LONG>(area.left + (aw - fw) / 2);
+    const auto y = static_cast<LONG>(area.top + (ah - fh) / 2);
+    return RECT{x, y, x + static_cast<LONG>(fw), y + static_cast<LONG>(fh)};
+}
+
 }  // namespace
 
 LinuxWindow::LinuxWindow(HWND handle, WNDPROC p, COLORREF bg, int width, int height)
@@ -68,6 +84,8 @@ void LinuxWindow::Resize(int width, int height) {
     backing_ = next;
     width_ = width;
     height_ = height;
+    // A kept clip frame follows the window: refitted until the clip draws a new one.
+    if (frame_) frameTarget_ = FitInto(ClientRect(), frame_->w, frame_->h);
     dirty = true;
 }
 
@@ -187,12 +205,14 @@ void LinuxWindow::ShowFrame(const std::uint8_t* bgr0, int width, int height, int
     }
     frameTarget_ = target;
     frameShown_ = true;
+    frameStill_ = false;
     dirty = true;
 }
 
 void LinuxWindow::ClearFrame() {
     if (frameShown_) dirty = true;
     frameShown_ = false;
+    frameStill_ = false;
 }
 
 void LinuxWindow::Present(const CaretBar* caret) {

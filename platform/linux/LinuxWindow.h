@@ -63,10 +63,18 @@ class LinuxWindow {
     void CopyWithin(int x, int y, int w, int h, int sx, int sy, const RECT* clip);
     COLORREF PixelAt(int x, int y) const;
 
-    // The clip frame: copied, shown scaled into `target` over the backing surface.
+    // The clip frame: copied, shown scaled into `target` over the backing surface until
+    // ClearFrame; a resize refits it, keeping its shape, centred in the new client area.
     void ShowFrame(const std::uint8_t* bgr0, int width, int height, int stride, RECT target);
     void ClearFrame();
     bool HasFrame() const { return frameShown_; }
+    RECT FrameTarget() const { return frameTarget_; }
+    // The clip ended: the frame stays as a still picture until the program draws.
+    void StillFrame() { frameStill_ = frameShown_; }
+    // The program drew in the window itself (not in a repaint): a still frame gives way.
+    void ProgramDrew() {
+        if (frameStill_) ClearFrame();
+    }
 
     // Puts the backing surface, the frame and the caret on screen.
     void Present(const CaretBar* caret);
@@ -78,6 +86,7 @@ class LinuxWindow {
     SDL_Surface* frame_ = nullptr;
     RECT frameTarget_;
     bool frameShown_ = false;
+    bool frameStill_ = false;
     int width_ = 0;
     int height_ = 0;
     int x_ = 0;

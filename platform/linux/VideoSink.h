@@ -19,6 +19,10 @@ struct VideoSink {
                            RECT target) = 0;
     // Removes the video from the window, showing its own drawing again.
     virtual void ClearFrame(HWND window) = 0;
+    // The clip in `window` has ended: its last frame stays, through repaints of expose,
+    // resize and focus, until ClearFrame, a new frame, or the program's own drawing in the
+    // window (a write or an invalidation: what the program puts there is meant to be seen).
+    virtual void StillFrame(HWND window) = 0;
     // The client rectangle of `window` ({0,0,0,0} for an unknown window).
     virtual RECT ClientRect(HWND window) = 0;
 };

@@ -24,9 +24,10 @@ SimMachine::GdiObject* SimMachine::FindObject(win::HGDIOBJ obj) {
     return it == objects_.end() ? nullptr : &it->second;
 }
 
-win::HDC SimMachine::NewDc(win::HWND hwnd, bool) {
+win::HDC SimMachine::NewDc(win::HWND hwnd, bool paint) {
     Dc dc;
     dc.hwnd = hwnd;
+    dc.paint = paint;
     dc.font = Stock(win::SYSTEM_FONT);
     dc.brush = Stock(win::WHITE_BRUSH);
     nextHandle_ += 4;
@@ -146,6 +147,7 @@ int SimMachine::SetBkMode(win::HDC dc, int mode) {
 win::BOOL SimMachine::TextOutA(win::HDC dc, int x, int y, const char* text, int count) {
     Dc* d = FindDc(dc);
     if (d == nullptr || count < 0 || (text == nullptr && count > 0)) return win::FALSE;
+    if (!d->paint && d->hwnd != nullptr) ProgramDrew(d->hwnd);
     std::string run(text != nullptr ? text : "", static_cast<std::size_t>(count));
     textRuns_.push_back(TextRun{now_, x, y, run, d->fg, d->bg});
     Record("text", std::to_string(x) + "," + std::to_string(y) + " " + run);
@@ -154,7 +156,9 @@ win::BOOL SimMachine::TextOutA(win::HDC dc, int x, int y, const char* text, int 
 
 win::BOOL SimMachine::BitBlt(win::HDC dst, int x, int y, int w, int h, win::HDC src, int sx, int sy,
                              win::DWORD rop) {
-    if (FindDc(dst) == nullptr || FindDc(src) == nullptr) return win::FALSE;
+    Dc* d = FindDc(dst);
+    if (d == nullptr || FindDc(src) == nullptr) return win::FALSE;
+    if (!d->paint && d->hwnd != nullptr) ProgramDrew(d->hwnd);
     blits_.push_back(Blit{now_, x, y, w, h, sx, sy, rop});
     return win::TRUE;
 }
@@ -165,6 +169,7 @@ win::BOOL SimMachine::PatBlt(win::HDC dc, int x, int y, int w, int h, win::DWORD
     const GdiObject* b = FindObject(d->brush);
     win::COLORREF colour = b != nullptr ? b->colour : 0;
     if (rop != win::PATCOPY) colour = 0;  // only PATCOPY paints with the brush
+    if (!d->paint && d->hwnd != nullptr) ProgramDrew(d->hwnd);
     patBlts_.push_back(sim::PatBlt{now_, x, y, w, h, colour});
     return win::TRUE;
 }

@@ -109,8 +109,11 @@ void SimMachine::Deliver(const Happening& h) {
             FinishWaveBlock(h.device, h.hdr);
             return;
         case Happening::Kind::kMciNotify:
-            for (auto& d : mci_)
-                if (d.id == h.device) EndClip(d, win::MCI_NOTIFY_SUCCESSFUL);
+            for (auto& d : mci_) {
+                if (d.id != h.device) continue;
+                EndClip(d, win::MCI_NOTIFY_SUCCESSFUL);
+                ShowClip(d, Picture::kClipLastFrame);  // played to its end: open on its last frame
+            }
             return;
         case Happening::Kind::kBrailleKey:
             DeliverBrailleKey(h);
@@ -145,6 +148,18 @@ void SimMachine::ClearRecords() {
     mciCommands_.clear();
     waveWrites_.clear();
     filesOpened_.clear();
+    // What each window shows now stays known.
+    std::vector<PictureChange> current;
+    for (const PictureChange& c : pictures_) {
+        auto same = std::find_if(current.begin(), current.end(),
+                                 [&](const PictureChange& k) { return k.window == c.window; });
+        if (same == current.end()) {
+            current.push_back(c);
+        } else {
+            *same = c;
+        }
+    }
+    pictures_ = std::move(current);
 }
 
 std::string SimMachine::Title() const {

@@ -78,11 +78,23 @@ struct WaveWrite {
 };
 // Every recorded happening, in order: kind is one of "title", "beep", "sound",
 // "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave" (a block
-// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset", "braille".
+// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset", "braille", "picture".
 struct Event {
     std::uint32_t time;
     std::string kind;
     std::string detail;
+};
+// What a window shows: its own drawing (the console's cells), a clip playing in it, or
+// the last frame of a clip that ended (or stopped) but is still open. A clip shows in
+// the window of its "window ... handle" command from "play" until "close"; an ended
+// clip's frame also gives way when the program draws in the window itself (a write
+// through GetDC, or InvalidateRect), while repaints (BeginPaint) keep it.
+enum class Picture { kOwnDrawing, kClipPlaying, kClipLastFrame };
+struct PictureChange {
+    std::uint32_t time;
+    win::HWND window;
+    Picture picture;
+    std::string clip;  // the clip's path as opened; empty for the window's own drawing
 };
 
 class SimMachine : public win::Backend {
@@ -171,6 +183,12 @@ class SimMachine : public win::Backend {
     CaretState Caret() const;
     int ShowCommand() const { return showCommand_; }  // last ShowWindow command
     bool SoundPlaying() const;                        // an async or looping sound sounds
+    // Every change of what a window shows, in order (also recorded as "picture" events:
+    // "clip PATH", "last-frame PATH", "own").
+    const std::vector<PictureChange>& PictureChanges() const { return pictures_; }
+    // What `window` shows at virtual time `at`: the last change at or before it (its own
+    // drawing before any). ClearRecords keeps only each window's latest change.
+    PictureChange PictureAt(win::HWND window, std::uint32_t at) const;
     void SetObserver(std::function<void(const Event&)> observer);
     void ClearRecords();
 
@@ -288,7 +306,8 @@ class SimMachine : public win::Backend {
         win::HGDIOBJ font = nullptr;
         win::HGDIOBJ brush = nullptr;
         win::COLORREF fg = 0, bg = 0xFFFFFF;
-        int bkMode = 2;  // OPAQUE
+        int bkMode = 2;      // OPAQUE
+        bool paint = false;  // from BeginPaint: a repaint, not the program's own drawing
     };
     struct GdiObject {
         bool font = false;  // else a brush
@@ -315,6 +334,7 @@ class SimMachine : public win::Backend {
         win::HWND notifyTo = nullptr;
         bool playing = false, notifyPending = false;
         std::uint32_t end = 0;
+        Picture picture = Picture::kOwnDrawing;  // what it puts in `window`
     };
     struct Queued {
         win::MSG msg;
@@ -378,6 +398,9 @@ class SimMachine : public win::Backend {
     std::optional<std::uint32_t> WavLength(const std::string& bytes) const;
     win::MCIERROR RunMci(std::string_view command, std::string& reply, win::HWND callback);
     void EndClip(MciDevice& d, win::WPARAM code);
+    void ShowClip(MciDevice& d, Picture picture);
+    // The program drew in `hwnd` (null: every window) itself: an ended clip's frame gives way.
+    void ProgramDrew(win::HWND hwnd);
 
     std::uint32_t now_ = 0;
     std::uint64_t order_ = 0;
@@ -440,6 +463,7 @@ class SimMachine : public win::Backend {
     std::vector<MciCommand> mciCommands_;
     std::vector<WaveWrite> waveWrites_;
     std::vector<std::string> filesOpened_;
+    std::vector<PictureChange> pictures_;
     std::function<void(const Event&)> observer_;
 };
 

@@ -9,6 +9,45 @@
 
 namespace sim {
 
+// Records what the device's window shows from now on, when that changes.
+void SimMachine::ShowClip(MciDevice& d, Picture picture) {
+    if (d.window == nullptr) {
+        d.picture = picture;  // a clip without a window is seen nowhere
+        return;
+    }
+    if (d.picture == picture && picture != Picture::kClipPlaying) return;
+    d.picture = picture;
+    const std::string clip = picture == Picture::kOwnDrawing ? std::string() : d.path;
+    pictures_.push_back(PictureChange{now_, d.window, picture, clip});
+    switch (picture) {
+        case Picture::kOwnDrawing:
+            Record("picture", "own");
+            break;
+        case Picture::kClipPlaying:
+            Record("picture", "clip " + clip);
+            break;
+        case Picture::kClipLastFrame:
+            Record("picture", "last-frame " + clip);
+            break;
+    }
+}
+
+void SimMachine::ProgramDrew(win::HWND hwnd) {
+    for (MciDevice& d : mci_) {
+        if (d.picture == Picture::kClipLastFrame && (hwnd == nullptr || d.window == hwnd))
+            ShowClip(d, Picture::kOwnDrawing);
+    }
+}
+
+PictureChange SimMachine::PictureAt(win::HWND window, std::uint32_t at) const {
+    PictureChange shown{0, window, Picture::kOwnDrawing, {}};
+    for (const PictureChange& c : pictures_) {
+        if (c.time > at) break;
+        if (c.window == window) shown = c;
+    }
+    return shown;
+}
+
 void SimMachine::EndClip(MciDevice& d, win::WPARAM code) {
     d.playing = false;
     if (!d.notifyPending) return;
@@ -63,6 +102,7 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
                 return h.kind == Happening::Kind::kMciNotify && h.device == id;
             });
             if (d.playing || d.notifyPending) EndClip(d, win::MCI_NOTIFY_ABORTED);
+            ShowClip(d, Picture::kOwnDrawing);
         }
         mci_.clear();
         return 0;
@@ -93,6 +133,7 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
             Happening h{Happening::Kind::kMciNotify};
             h.device = id;
             Schedule(d.end, h);
+            ShowClip(d, Picture::kClipPlaying);
             if (cmd.wait) Sleep(d.end - now_);
             return 0;
         }
@@ -100,11 +141,21 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
         case win::MciVerb::kClose:
             cancelEnd();
             if (d.playing || d.notifyPending) EndClip(d, win::MCI_NOTIFY_ABORTED);
-            if (cmd.verb == win::MciVerb::kClose) mci_.erase(it);
+            if (cmd.verb == win::MciVerb::kStop) {
+                if (d.picture == Picture::kClipPlaying) ShowClip(d, Picture::kClipLastFrame);
+                return 0;
+            }
+            ShowClip(d, Picture::kOwnDrawing);
+            mci_.erase(it);
             return 0;
-        case win::MciVerb::kWindow:
+        case win::MciVerb::kWindow: {
+            // The picture moves: the old window shows its own drawing again.
+            const Picture shown = d.picture;
+            ShowClip(d, Picture::kOwnDrawing);
             d.window = reinterpret_cast<win::HWND>(static_cast<std::uintptr_t>(cmd.windowHandle));
+            if (shown != Picture::kOwnDrawing) ShowClip(d, shown);
             return 0;
+        }
         case win::MciVerb::kWhere:
             reply = "0 0 1024 768";
             return 0;

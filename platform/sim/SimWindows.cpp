@@ -189,6 +189,7 @@ win::BOOL SimMachine::UpdateWindow(win::HWND hwnd) {
 }
 
 win::BOOL SimMachine::InvalidateRect(win::HWND hwnd, const win::RECT* rect, win::BOOL erase) {
+    if (hwnd == nullptr || Find(hwnd) != nullptr) ProgramDrew(hwnd);
     if (hwnd == nullptr) {
         for (auto& w : windows_)
             if (w.alive) InvalidateWhole(w, erase != 0);

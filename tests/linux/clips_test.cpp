@@ -36,11 +36,17 @@ class FakeSink : public win::VideoSink {
         red = std::max<int>(red, mid[2]);
     }
     void ClearFrame(win::HWND) override { ++clears; }
+    void StillFrame(win::HWND window) override {
+        ++stills;
+        stillWindow = window;
+    }
     win::RECT ClientRect(win::HWND window) override {
         return window == kConsole ? win::RECT{0, 0, 800, 600} : win::RECT{};
     }
     int frames = 0;
     int clears = 0;
+    int stills = 0;
+    win::HWND stillWindow = nullptr;
     win::HWND lastWindow = nullptr;
     win::RECT lastTarget;
     int lastWidth = 0, lastHeight = 0;
@@ -156,11 +162,38 @@ TEST_F(ClipsTest, ClipPlaysToItsEndThenNotifiesOnceAndShowsItsPictures) {
     EXPECT_EQ(sink.lastWidth, 800);
     EXPECT_GT(sink.blue, 150);
     EXPECT_LT(sink.red, 80);
-    queue_.PumpUntil(*clips_, win::WM_NULL, 200ms);  // the end message clears the picture
-    EXPECT_GE(sink.clears, 1);
-    // Closing a clip that has ended answers nothing more.
+    // Ended, the clip stays open on its last frame, a still picture by the time the end
+    // is notified: nothing clears it, and no frame comes after it.
+    EXPECT_EQ(sink.stills, 1);
+    EXPECT_EQ(sink.stillWindow, kConsole);
+    const int frames = sink.frames;
+    queue_.PumpUntil(*clips_, win::WM_NULL, 300ms);
+    EXPECT_EQ(sink.clears, 0);
+    EXPECT_EQ(sink.frames, frames);
+    // Closing a clip that has ended removes its picture and answers nothing more.
     EXPECT_EQ(Send("close pipoco"), 0u);
+    EXPECT_EQ(sink.clears, 1);
     EXPECT_FALSE(queue_.PumpUntil(*clips_, win::MM_MCINOTIFY, 300ms).has_value());
+}
+
+TEST_F(ClipsTest, AnEndedClipPlaysAgainFromItsStart) {
+    FakeSink sink;
+    Make(&sink);
+    OpenAndPlay();
+    auto note = queue_.PumpUntil(*clips_, win::MM_MCINOTIFY, 10s);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->wParam, win::MCI_NOTIFY_SUCCESSFUL);
+    const int framesOfFirstPlay = sink.frames;
+    const auto start = Clock::now();
+    ASSERT_EQ(Send("play pipoco notify"), 0u);
+    note = queue_.PumpUntil(*clips_, win::MM_MCINOTIFY, 10s);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->wParam, win::MCI_NOTIFY_SUCCESSFUL);
+    EXPECT_GT(Clock::now() - start, 1s);  // the whole two seconds again
+    EXPECT_GT(sink.frames, framesOfFirstPlay);
+    EXPECT_EQ(sink.clears, 0);
+    EXPECT_EQ(sink.stills, 2);
+    EXPECT_EQ(Send("close pipoco"), 0u);
 }
 
 TEST_F(ClipsTest, WithoutAPictureSinkTheClipStillPlaysToItsEnd) {

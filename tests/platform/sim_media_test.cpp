@@ -257,4 +257,93 @@ TEST_F(Mci, ErrorsForMissingFilesAliasesAndVerbs) {
     EXPECT_EQ(m.MciCommands()[0].result, win::MCIERR_FILE_NOT_FOUND);
 }
 
+TEST_F(Mci, WindowShowsTheClipThenItsLastFrameUntilItIsClosed) {
+    using sim::Picture;
+    const std::string handle = std::to_string(reinterpret_cast<std::uintptr_t>(w.hwnd));
+    ASSERT_EQ(Send("open \"c:\\jogo\\A.mp4\" type mpegVideo alias pipoco"), 0u);
+    ASSERT_EQ(Send("window pipoco handle " + handle), 0u);
+    const std::uint32_t start = m.Now();
+    EXPECT_EQ(m.PictureAt(w.hwnd, start).picture, Picture::kOwnDrawing);  // open, not playing
+    ASSERT_EQ(Send("play pipoco notify"), 0u);
+    win::Sleep(3000);
+    w.Pump();
+    ASSERT_EQ(Notes().size(), 1u);
+    EXPECT_EQ(Send("close pipoco"), 0u);
+    auto at = [&](std::uint32_t t) { return m.PictureAt(w.hwnd, start + t); };
+    EXPECT_EQ(at(0).picture, Picture::kClipPlaying);
+    EXPECT_EQ(at(0).clip, "c:\\jogo\\A.mp4");
+    EXPECT_EQ(at(1999).picture, Picture::kClipPlaying);
+    EXPECT_EQ(at(2000).picture, Picture::kClipLastFrame);  // ended, still open
+    EXPECT_EQ(at(2000).clip, "c:\\jogo\\A.mp4");
+    EXPECT_EQ(at(2999).picture, Picture::kClipLastFrame);
+    EXPECT_EQ(at(3000).picture, Picture::kOwnDrawing);  // closed
+    EXPECT_EQ(at(3000).clip, "");
+    std::vector<std::string> recorded;
+    for (const auto& e : m.Events())
+        if (e.kind == "picture") recorded.push_back(e.detail);
+    EXPECT_EQ(recorded, (std::vector<std::string>{"clip c:\\jogo\\A.mp4",
+                                                  "last-frame c:\\jogo\\A.mp4", "own"}));
+    // Only the latest state of each window outlives ClearRecords.
+    m.ClearRecords();
+    EXPECT_EQ(m.PictureChanges().size(), 1u);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kOwnDrawing);
+}
+
+TEST_F(Mci, StopKeepsTheFrameAndTheWindowCommandMovesThePicture) {
+    using sim::Picture;
+    const auto other = reinterpret_cast<win::HWND>(std::uintptr_t{0x5151});
+    ASSERT_EQ(Send("open \"c:\\jogo\\A.mp4\" type mpegVideo alias pipoco"), 0u);
+    ASSERT_EQ(Send("play pipoco"), 0u);  // no window yet: shown nowhere
+    EXPECT_TRUE(m.PictureChanges().empty());
+    ASSERT_EQ(
+        Send("window pipoco handle " + std::to_string(reinterpret_cast<std::uintptr_t>(w.hwnd))),
+        0u);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipPlaying);
+    win::Sleep(500);
+    ASSERT_EQ(Send("stop pipoco"), 0u);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipLastFrame);
+    win::Sleep(5000);  // the cancelled end changes nothing
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipLastFrame);
+    ASSERT_EQ(Send("window pipoco handle " + std::to_string(0x5151)), 0u);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kOwnDrawing);
+    EXPECT_EQ(m.PictureAt(other, m.Now()).picture, Picture::kClipLastFrame);
+    ASSERT_EQ(Send("close all"), 0u);
+    EXPECT_EQ(m.PictureAt(other, m.Now()).picture, Picture::kOwnDrawing);
+    EXPECT_EQ(m.PictureChanges().size(), 5u);  // playing, last frame, own; last frame, own
+}
+
+TEST_F(Mci, AnEndedClipsFrameGivesWayOnlyToTheProgramsOwnDrawing) {
+    using sim::Picture;
+    const std::string handle = std::to_string(reinterpret_cast<std::uintptr_t>(w.hwnd));
+    auto playToItsEnd = [&] {
+        ASSERT_EQ(Send("play pipoco"), 0u);
+        win::Sleep(2000);
+        ASSERT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipLastFrame);
+    };
+    ASSERT_EQ(Send("open \"c:\\jogo\\A.mp4\" type mpegVideo alias pipoco"), 0u);
+    ASSERT_EQ(Send("window pipoco handle " + handle), 0u);
+    playToItsEnd();
+    // A repaint draws through BeginPaint: the frame stays.
+    win::PAINTSTRUCT ps;
+    win::HDC paint = win::BeginPaint(w.hwnd, &ps);
+    win::TextOutA(paint, 0, 0, "x", 1);
+    win::PatBlt(paint, 0, 0, 8, 8, win::PATCOPY);
+    win::EndPaint(w.hwnd, &ps);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipLastFrame);
+    // The program's own write replaces it, and so does its invalidation.
+    win::HDC dc = win::GetDC(w.hwnd);
+    win::TextOutA(dc, 0, 0, "fim", 3);
+    win::ReleaseDC(w.hwnd, dc);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kOwnDrawing);
+    playToItsEnd();
+    win::InvalidateRect(w.hwnd, nullptr, win::FALSE);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kOwnDrawing);
+    // While a clip plays, drawing does not hide it.
+    ASSERT_EQ(Send("play pipoco"), 0u);
+    dc = win::GetDC(w.hwnd);
+    win::TextOutA(dc, 0, 0, "fim", 3);
+    win::ReleaseDC(w.hwnd, dc);
+    EXPECT_EQ(m.PictureAt(w.hwnd, m.Now()).picture, Picture::kClipPlaying);
+}
+
 }  // namespace
