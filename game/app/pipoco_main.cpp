@@ -14,6 +14,7 @@
 #include "game/simulate/PipocoSimulation.h"
 #include "platform/backend.h"
 #include "platform/linux/LinuxBackend.h"
+#include "platform/linux/LinuxFiles.h"
 #include "process/Process.h"
 
 namespace {
@@ -53,7 +54,9 @@ int Simulate(const Args& args) {
     }
     std::stringstream text;
     text << in.rdbuf();
-    sonara::SimulationResult r = sonara::RunSimulation(text.str(), args.seed, std::cout);
+    // The simulated machine holds the same data root a real run reads as drive c:.
+    const std::string root = win::LinuxFiles::FromEnvironment().drives['c'];
+    sonara::SimulationResult r = sonara::RunSimulation(text.str(), args.seed, std::cout, root);
     if (!r.error.empty()) {
         std::fprintf(stderr, "pipoco: %s: %s\n", args.script->c_str(), r.error.c_str());
         return 2;

@@ -4,6 +4,7 @@
 
 #include "console/TfCrt.h"
 #include "game/LetterGame.h"
+#include "game/simulate/DataRoot.h"
 #include "platform/api.h"
 #include "platform/cp1252.h"
 #include "platform/sim/SimMachine.h"
@@ -13,8 +14,6 @@
 namespace sonara {
 
 namespace {
-
-constexpr std::string_view kIni = "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n";
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
@@ -140,16 +139,16 @@ std::uint32_t ScriptEnd(std::string_view script) {
 }
 
 SimulationResult RunSimulation(std::string_view script, std::optional<std::uint32_t> seed,
-                               std::ostream& out) {
+                               std::ostream& out, const std::string& dataRoot) {
     sim::SimMachine* machine = nullptr;
     std::optional<ScriptExtensions> extensions;
     SimulateSetup setup;
     setup.prepare = [&](sim::SimMachine& m) {
         machine = &m;
         m.SetModuleFileName("c:\\sonara\\pipoco.exe");  // the console's first title
-        m.SetAssumeMediaExists(true);
-        m.AddFile("c:\\windows\\Sonara.ini", std::string(kIni));
-        m.AddDirectory("c:\\tecfal\\som\\LETRALUME");
+        // Exactly the files of the data root: a clip the game names but the pack lacks is
+        // missing here as on a real machine.
+        AddDataRoot(m, dataRoot);
         extensions.emplace(m);
     };
     setup.extension = [&](std::string_view line, std::uint32_t at) {

@@ -65,8 +65,9 @@ struct SimulationResult {
     std::string error;  // a script that does not load
 };
 
-// Runs the game on a fresh simulated machine and writes the transcript to `out`.
+// Runs the game on a fresh simulated machine holding the files of the host directory
+// `dataRoot` as drive c: (AddDataRoot) and writes the transcript to `out`.
 SimulationResult RunSimulation(std::string_view script, std::optional<std::uint32_t> seed,
-                               std::ostream& out);
+                               std::ostream& out, const std::string& dataRoot);
 
 }  // namespace sonara

@@ -140,6 +140,10 @@ class SimMachine : public win::Backend {
     // Media for whole-program runs: a clip (.mp4) or cue (.wav) path that has no bytes in
     // the file system counts as existing unless its base name is marked missing.
     void SetAssumeMediaExists(bool on);
+    // A file whose bytes `read` gives only when the program reads it (ReadFileBytes): how
+    // a whole data pack is put on the machine. Opened as a clip or played as a cue it
+    // lasts the clip or cue length, like assumed media; MarkMediaMissing hides it too.
+    void AddFileSource(std::string_view path, std::function<std::optional<std::string>()> read);
     void MarkMediaMissing(std::string baseName);
     void SetClipLength(std::uint32_t ms);  // virtual length of clips, default 2000
     void SetCueLength(std::uint32_t ms);   // sounds without real bytes, default 500
@@ -405,7 +409,12 @@ class SimMachine : public win::Backend {
     std::string windowsDir_ = "c:\\windows";
     std::map<std::string, std::map<std::string, RegistryValue>> registry_;  // root|key
     bool assumeMedia_ = false;
-    std::vector<std::string> missingMedia_;  // folded base names
+    struct FileSource {
+        std::string name;  // as given
+        std::function<std::optional<std::string>()> read;
+    };
+    std::map<std::string, FileSource> sources_;  // folded path -> source
+    std::vector<std::string> missingMedia_;      // folded base names
     std::uint32_t clipLength_ = 2000;
     std::uint32_t cueLength_ = 500;
     struct Library {

@@ -4,16 +4,23 @@
 
 #include <algorithm>
 
+#include "game/simulate/DataRoot.h"
 #include "platform/backend.h"
 #include "process/Process.h"
 
 namespace game_test {
 
 GameHarness::GameHarness() : extensions_(machine) {
-    machine.SetAssumeMediaExists(true);
-    machine.AddFile("c:\\windows\\Sonara.ini",
-                    "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n");
-    machine.AddDirectory("c:\\tecfal\\som\\LETRALUME");
+    // The machine holds exactly the files of the bundled data root: the media pack and
+    // the default Sonara.ini, as the build made them.
+    if (SONARA_MEDIA_ON) {
+        EXPECT_GT(sonara::AddDataRoot(machine, SONARA_DATA_ROOT), 0)
+            << SONARA_DATA_ROOT << " is empty: build the media target";
+    } else {  // no pack is built: every clip and cue counts as present
+        machine.SetAssumeMediaExists(true);
+        machine.AddFile("c:\\windows\\Sonara.ini",
+                        "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n");
+    }
     machine.SetClipLength(kClipMs);
     machine.SetCueLength(kCueMs);
     machine.SetObserver([this](const sim::Event&) { extensions_.ApplyDue(); });
