@@ -44,6 +44,7 @@ class LinuxBackend : public Backend, public VideoSink {
     COLORREF PixelAt(HWND hwnd, int x, int y);
     bool HasDisplay();
     bool WindowExists(HWND hwnd) const { return windows_.count(hwnd) != 0; }
+    bool CaretShown() const { return caret_.owner != nullptr && caret_.visible; }
 
     // VideoSink (GUI thread).
     void ShowFrame(HWND window, const std::uint8_t* bgr0, int width, int height, int stride,
@@ -163,6 +164,7 @@ class LinuxBackend : public Backend, public VideoSink {
         HWND owner = nullptr;
         CaretBar bar;
         bool visible = false;
+        int hideCount = 1;  // as on Windows: created hidden; ShowCaret and HideCaret count
     };
 
     bool EnsureVideo();

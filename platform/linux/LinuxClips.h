@@ -8,6 +8,7 @@
 // does this for any window, including none).
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -67,7 +68,8 @@ class LinuxClips {
         HWND window = nullptr;  // where the picture goes ("window ... handle")
         bool stopping = false;
         bool ended = false;
-        HWND notifyWindow = nullptr;  // a "notify" waits to be answered
+        std::condition_variable endedOrStopping;  // for "play ... wait"
+        HWND notifyWindow = nullptr;              // a "notify" waits to be answered
         // GUI thread only: the software render target, 64-byte aligned inside.
         std::vector<std::uint8_t> frame;
     };

@@ -100,7 +100,13 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
         case win::MciVerb::kClose:
             cancelEnd();
             if (d.playing || d.notifyPending) EndClip(d, win::MCI_NOTIFY_ABORTED);
-            if (cmd.verb == win::MciVerb::kClose) mci_.erase(it);
+            if (cmd.verb == win::MciVerb::kClose) {
+                // "close ... notify" answers once the device is gone, as on Windows.
+                const int id = d.id;
+                mci_.erase(it);
+                if (cmd.notify && callback != nullptr)
+                    PostMessageA(callback, win::MM_MCINOTIFY, win::MCI_NOTIFY_SUCCESSFUL, id);
+            }
             return 0;
         case win::MciVerb::kWindow:
             d.window = reinterpret_cast<win::HWND>(static_cast<std::uintptr_t>(cmd.windowHandle));
