@@ -10,6 +10,13 @@ if(SONARA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer: the test script builds only the Linux back end's tests with it (the
+# back end is where the threads are: SDL audio, the notifier, one per clip).
+if(SONARA_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

@@ -2,6 +2,7 @@
 // (no "@" substitutions, no legacy second lookup).
 #include "console/TfCrt_settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -17,9 +18,11 @@ bool FirstIsS(std::string_view v) {
 }
 
 // LARGURALETRA / ALTURALETRA: a number, or the size scaled from the work area when the
-// value is empty or does not convert.
+// value is empty or does not convert. A number is clamped to a cell no screen exceeds, so
+// the sums of the window size and of the magnifier (up to ten times) stay far inside int.
 int FontSize(std::string_view value, int workSize, double reference, double cells) {
-    if (auto v = DecimalValue(value)) return static_cast<int>(*v);
+    if (auto v = DecimalValue(value))
+        return static_cast<int>(std::clamp<long>(*v, -kMaxFontPixels, kMaxFontPixels));
     return static_cast<int>(std::trunc(workSize / reference * cells));
 }
 

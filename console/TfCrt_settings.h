@@ -11,6 +11,9 @@
 
 namespace sonara {
 
+// The largest font width or height (pixels) a setting may ask for; beyond it, this.
+constexpr int kMaxFontPixels = 512;
+
 struct DisplaySettings {
     std::array<std::uint8_t, 16> paletteMap{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
     bool fixedColours = false;

@@ -97,11 +97,16 @@ SimulateOutcome RunSimulated(std::string_view script, const std::function<void()
         // Why the run stopped, apart from the transcript: the end of a script at a key
         // wait and a wait that nothing could ever end both print "idle".
         std::cerr << "simulation stopped at " << stop.time << " ms: " << stop.reason << '\n';
+    } catch (const sim::SimBusyWait& spin) {
+        // A fault of the program, not an end: the run fails.
+        Line(out, spin.time, "failed");
+        outcome.error = spin.what();
     }
     machine.SetObserver({});
     Line(out, machine.Now(), "screen");
     for (const std::string& row : screen) out << win::Cp1252ToUtf8(row) << '\n';
-    if (!outcome.idle) Line(out, machine.Now(), "exit " + std::to_string(outcome.exitCode));
+    if (!outcome.idle && outcome.error.empty())
+        Line(out, machine.Now(), "exit " + std::to_string(outcome.exitCode));
     win::SetBackend(nullptr);
     return outcome;
 }

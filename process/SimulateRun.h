@@ -4,7 +4,8 @@
 // opened for reading, "braille" with the display's cells as Unicode braille after each
 // write, and
 // whatever the caller's formatter adds), then "idle" when the program waited for a key
-// with nothing left to come, "screen" with the 25 rows of the grid, and "exit <code>".
+// with nothing left to come, or "failed" when it spun in a busy wait, "screen" with the
+// 25 rows of the grid, and "exit <code>" when it ended.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +35,9 @@ struct SimulateSetup {
 struct SimulateOutcome {
     int exitCode = 0;
     bool idle = false;  // stopped waiting with nothing left to come: no exit line
-    std::string error;  // the script did not load; nothing ran
+    // The script did not load (nothing ran), or the program spun in a busy wait (the
+    // transcript ends with "failed").
+    std::string error;
 };
 
 // Runs programMain with RunProgram on a fresh machine; the machine is the current back

@@ -7,6 +7,7 @@ scripts/setup-deps.sh
 
 # Tests of the Linux back end need an X display: always a private one, whose number the
 # server picks itself, so the tests' keys never land on a desktop or another run's windows.
+# -noreset: the server does not reset between tests (while resetting it refuses clients).
 xvfb_pid=
 dpyfile=$(mktemp)
 cleanup() {
@@ -14,7 +15,7 @@ cleanup() {
   rm -f "$dpyfile"
 }
 trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dpyfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dpyfile" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$dpyfile" ] && break; sleep 0.1; done
 display_number=$(head -n 1 "$dpyfile")

@@ -54,7 +54,7 @@ int Simulate(const Args& args) {
     }
     std::stringstream text;
     text << in.rdbuf();
-    // The simulated drive c: holds the speech data of the bundled data root.
+    // The simulated machine holds the same data root a real run reads as drive c:.
     const std::string root = win::LinuxFiles::FromEnvironment().drives['c'];
     sonara::SimulationResult r = sonara::RunSimulation(text.str(), args.seed, std::cout, root);
     if (!r.error.empty()) {

@@ -4,7 +4,7 @@
 
 #include "console/TfCrt.h"
 #include "game/LetterGame.h"
-#include "game/simulate/SpeechData.h"
+#include "game/simulate/DataRoot.h"
 #include "platform/api.h"
 #include "platform/cp1252.h"
 #include "platform/sim/SimMachine.h"
@@ -14,8 +14,6 @@
 namespace sonara {
 
 namespace {
-
-constexpr std::string_view kIni = "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n";
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
@@ -155,18 +153,17 @@ std::uint32_t ScriptEnd(std::string_view script) {
 }
 
 SimulationResult RunSimulation(std::string_view script, std::optional<std::uint32_t> seed,
-                               std::ostream& out, const std::string& speechRoot) {
+                               std::ostream& out, const std::string& dataRoot) {
     sim::SimMachine* machine = nullptr;
     std::optional<ScriptExtensions> extensions;
     SimulateSetup setup;
     setup.prepare = [&](sim::SimMachine& m) {
         machine = &m;
         m.SetModuleFileName("c:\\sonara\\pipoco.exe");  // the console's first title
-        m.SetAssumeMediaExists(true);
-        m.AddFile("c:\\windows\\Sonara.ini", std::string(kIni));
-        m.AddDirectory("c:\\tecfal\\som\\LETRALUME");
-        if (!speechRoot.empty()) AddSpeechData(m, speechRoot);
-        extensions.emplace(m, std::string(kIni));
+        // Exactly the files of the data root: a clip the game names but the pack lacks is
+        // missing here as on a real machine.
+        AddDataRoot(m, dataRoot);
+        extensions.emplace(m, DataRootIni(dataRoot));
     };
     setup.extension = [&](std::string_view line, std::uint32_t at) {
         return extensions->Handle(line, at);

@@ -69,9 +69,9 @@ struct SimulationResult {
     std::string error;  // a script that does not load
 };
 
-// Runs the game on a fresh simulated machine and writes the transcript to `out`. The
-// machine holds the speech data of the host's data root `speechRoot` (SpeechData.h).
+// Runs the game on a fresh simulated machine holding the files of the host directory
+// `dataRoot` as drive c: (AddDataRoot) and writes the transcript to `out`.
 SimulationResult RunSimulation(std::string_view script, std::optional<std::uint32_t> seed,
-                               std::ostream& out, const std::string& speechRoot = {});
+                               std::ostream& out, const std::string& dataRoot);
 
 }  // namespace sonara

@@ -170,8 +170,9 @@ LRESULT LinuxBackend::DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             DestroyWindow(hwnd);
             return 0;
         case WM_SYSKEYDOWN:
+            // Posted, as Windows' default procedure does: the close comes after the key.
             if (wp == static_cast<WPARAM>(VK_F1 + 3) && (lp & KF_ALTDOWN_LPARAM))
-                return SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+                PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
         case WM_SYSCOMMAND:
             if ((wp & 0xFFF0) == SC_CLOSE) return SendMessageA(hwnd, WM_CLOSE, 0, 0);

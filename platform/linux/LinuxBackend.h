@@ -57,6 +57,7 @@ class LinuxBackend : public Backend, public VideoSink {
         auto it = windows_.find(hwnd);
         return it != windows_.end() && it->second->HasFrame();
     }
+    bool CaretShown() const { return caret_.owner != nullptr && caret_.visible; }
 
     // VideoSink (GUI thread).
     void ShowFrame(HWND window, const std::uint8_t* bgr0, int width, int height, int stride,
@@ -184,6 +185,7 @@ class LinuxBackend : public Backend, public VideoSink {
         HWND owner = nullptr;
         CaretBar bar;
         bool visible = false;
+        int hideCount = 1;  // as on Windows: created hidden; ShowCaret and HideCaret count
     };
 
     bool EnsureVideo();

@@ -287,6 +287,7 @@ BOOL LinuxBackend::CreateCaret(HWND hwnd, HGDIOBJ, int width, int height) {
     caret_.bar.width = std::clamp(width <= 0 ? 1 : width, 1, 4096);
     caret_.bar.height = std::clamp(height <= 0 ? 1 : height, 1, 4096);
     caret_.visible = false;  // hidden until ShowCaret, as in Windows
+    caret_.hideCount = 1;
     return TRUE;
 }
 
@@ -300,13 +301,15 @@ BOOL LinuxBackend::SetCaretPos(int x, int y) {
 
 BOOL LinuxBackend::ShowCaret(HWND hwnd) {
     if (!caret_.owner || (hwnd && hwnd != caret_.owner)) return FALSE;
-    caret_.visible = true;
+    if (caret_.hideCount > 0) --caret_.hideCount;
+    caret_.visible = caret_.hideCount == 0;
     if (LinuxWindow* w = Find(caret_.owner)) w->dirty = true;
     return TRUE;
 }
 
 BOOL LinuxBackend::HideCaret(HWND hwnd) {
     if (!caret_.owner || (hwnd && hwnd != caret_.owner)) return FALSE;
+    ++caret_.hideCount;
     caret_.visible = false;
     if (LinuxWindow* w = Find(caret_.owner)) w->dirty = true;
     return TRUE;

@@ -11,17 +11,13 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/paths.h"
+
 namespace win {
 
 namespace {
 
 constexpr auto kLoadTimeout = std::chrono::seconds(10);
-
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 void Reply(char* reply, UINT replyLength, const std::string& text) {
     if (reply == nullptr || replyLength == 0) return;
@@ -79,8 +75,8 @@ MCIERROR LinuxClips::mciSendStringA(const char* command, char* reply, UINT reply
     if (parse.error != 0) return parse.error;
     const MciCommand& cmd = parse.command;
     if (cmd.verb == MciVerb::kOpen) return Open(cmd, callback);
-    const std::string key = Upper(cmd.device);
-    if (cmd.verb == MciVerb::kClose && key == "ALL") {
+    const std::string key = FoldCase(cmd.device);
+    if (cmd.verb == MciVerb::kClose && key == "all") {
         while (!clips_.empty()) Close(clips_.begin()->first);
         return 0;
     }
@@ -106,12 +102,14 @@ MCIERROR LinuxClips::mciSendStringA(const char* command, char* reply, UINT reply
             return Play(clip, cmd, callback);
         case MciVerb::kStop:
             return Stop(clip);
-        case MciVerb::kClose:
-            if (cmd.notify && callback != nullptr && post_) {
-                post_(callback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, clip.id);
-            }
+        case MciVerb::kClose: {
+            // A pending play's notify is aborted first, then the close's own answers.
+            const UINT id = clip.id;
             Close(key);
+            if (cmd.notify && callback != nullptr && post_)
+                post_(callback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, id);
             return 0;
+        }
         case MciVerb::kOpen:
             break;
     }
@@ -122,8 +120,8 @@ MCIERROR LinuxClips::mciSendStringA(const char* command, char* reply, UINT reply
 
 MCIERROR LinuxClips::Open(const MciCommand& cmd, HWND callback) {
     const std::string alias = cmd.alias.empty() ? cmd.device : cmd.alias;
-    const std::string key = Upper(alias);
-    if (key == "ALL") return MCIERR_DUPLICATE_ALIAS;
+    const std::string key = FoldCase(alias);
+    if (key == "all") return MCIERR_DUPLICATE_ALIAS;
     if (clips_.count(key) != 0) return MCIERR_DUPLICATE_ALIAS;
     const std::string host = hostPath_ ? hostPath_(cmd.device) : cmd.device;
     std::error_code ec;
@@ -209,7 +207,14 @@ void LinuxClips::EventLoop(Clip* clip) {
             std::lock_guard<std::mutex> lock(clip->mutex);
             if (clip->stopping) return;
         }
-        if (ev->event_id == MPV_EVENT_SHUTDOWN) return;
+        if (ev->event_id == MPV_EVENT_SHUTDOWN) {
+            {
+                std::lock_guard<std::mutex> lock(clip->mutex);
+                clip->ended = true;  // nothing more will play: a waiting play returns
+            }
+            clip->endedOrStopping.notify_all();
+            return;
+        }
         if (ev->event_id == MPV_EVENT_PROPERTY_CHANGE) {
             // eof-reached turned on: played to its end, paused on its last frame.
             const auto* change = static_cast<const mpv_event_property*>(ev->data);
@@ -233,6 +238,7 @@ void LinuxClips::Ended(Clip& clip, WPARAM code) {
         std::lock_guard<std::mutex> lock(clip.mutex);
         clip.ended = true;
     }
+    clip.endedOrStopping.notify_all();
     // Queued before the notification, so the window holds a still frame by the time the
     // program learns of the end (and may draw).
     PostClip(clip, kClipEnded);
@@ -279,8 +285,7 @@ MCIERROR LinuxClips::Where(Clip& clip, const MciCommand& cmd, char* reply, UINT 
 }
 
 MCIERROR LinuxClips::Play(Clip& clip, const MciCommand& cmd, HWND callback) {
-    if (cmd.wait) return MCIERR_UNSUPPORTED_FUNCTION;  // the GUI thread never blocks on a clip
-    Answer(clip, MCI_NOTIFY_SUPERSEDED);               // an earlier play's notify is answered now
+    Answer(clip, MCI_NOTIFY_SUPERSEDED);  // an earlier play's notify is answered now
     bool ended = false;
     bool atEnd = false;
     {
@@ -302,6 +307,11 @@ MCIERROR LinuxClips::Play(Clip& clip, const MciCommand& cmd, HWND callback) {
     }
     int no = 0;
     mpv_set_property_async(clip.mpv, 0, "pause", MPV_FORMAT_FLAG, &no);
+    if (cmd.wait) {
+        // "wait": the command returns when the clip has ended, as on Windows.
+        std::unique_lock<std::mutex> lock(clip.mutex);
+        clip.endedOrStopping.wait(lock, [&] { return clip.ended || clip.stopping; });
+    }
     return 0;
 }
 

@@ -10,6 +10,7 @@
 // does this for any window, including none).
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -69,8 +70,9 @@ class LinuxClips {
         HWND window = nullptr;  // where the picture goes ("window ... handle")
         bool stopping = false;
         bool ended = false;
-        bool atEnd = false;           // ended and still loaded, paused on its last frame
-        HWND notifyWindow = nullptr;  // a "notify" waits to be answered
+        bool atEnd = false;  // ended and still loaded, paused on its last frame
+        std::condition_variable endedOrStopping;  // for "play ... wait"
+        HWND notifyWindow = nullptr;              // a "notify" waits to be answered
         // GUI thread only: the software render target, 64-byte aligned inside, and the
         // picture's size, read at open (never during playback: see Open).
         std::vector<std::uint8_t> frame;

@@ -60,14 +60,25 @@ void SimMachine::RemoveFile(std::string_view path) {
     std::string key = FileKey(path);
     files_.erase(key);
     fileNames_.erase(key);
+    sources_.erase(key);
+}
+
+void SimMachine::AddFileSource(std::string_view path,
+                               std::function<std::optional<std::string>()> read) {
+    std::string full = win::AbsolutePath(currentDir_, path);
+    win::PathParts parts = win::SplitPath(full);
+    AddDirectory(parts.drive + parts.dir);
+    sources_[win::FoldCase(full)] = FileSource{full, std::move(read)};
 }
 
 bool SimMachine::MediaAssumed(std::string_view path) const {
+    std::string base = win::FoldCase(win::BaseName(path));
+    if (std::find(missingMedia_.begin(), missingMedia_.end(), base) != missingMedia_.end())
+        return false;
+    if (sources_.count(FileKey(path)) != 0) return true;
     if (!assumeMedia_) return false;
     std::string ext = win::Extension(path);
-    if (ext != ".mp4" && ext != ".wav") return false;
-    std::string base = win::FoldCase(win::BaseName(path));
-    return std::find(missingMedia_.begin(), missingMedia_.end(), base) == missingMedia_.end();
+    return ext == ".mp4" || ext == ".wav";
 }
 
 win::DWORD SimMachine::GetCurrentDirectoryA(win::DWORD size, char* buffer) {
@@ -109,8 +120,16 @@ std::optional<std::string> SimMachine::ReadFileBytes(std::string_view path) {
     std::string key = FileKey(path);
     auto it = files_.find(key);
     if (it == files_.end()) {
-        Record("file", "missing " + win::AbsolutePath(currentDir_, path));
-        return std::nullopt;
+        auto source = sources_.find(key);
+        std::optional<std::string> bytes;
+        if (source != sources_.end() && MediaAssumed(path)) bytes = source->second.read();
+        if (!bytes) {
+            Record("file", "missing " + win::AbsolutePath(currentDir_, path));
+            return std::nullopt;
+        }
+        filesOpened_.push_back(source->second.name);
+        Record("file", source->second.name);
+        return bytes;
     }
     filesOpened_.push_back(fileNames_[key]);
     Record("file", fileNames_[key]);

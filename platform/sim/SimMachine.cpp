@@ -122,7 +122,7 @@ void SimMachine::Deliver(const Happening& h) {
 }
 
 void SimMachine::Sleep(win::DWORD ms) {
-    emptyPeeks_ = 0;
+    OnBlockingCall();
     std::uint64_t to = std::uint64_t{now_} + ms;
     AdvanceTo(static_cast<std::uint32_t>(
         std::min<std::uint64_t>(to, std::numeric_limits<std::uint32_t>::max())));

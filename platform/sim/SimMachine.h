@@ -8,7 +8,9 @@
 // when a message is queued, else advances to the next happening, else throws SimStopped.
 // A loop that only peeks (PeekMessage finding nothing again and again) lets time pass too:
 // after kBusyPeeks empty peeks in a row every further empty peek advances the clock by
-// 1 ms, and when nothing at all is scheduled such a loop is stopped with SimStopped.
+// 1 ms. Waits must block: a wait (everything between two blocking calls, WaitMessage or
+// Sleep) that peeks in vain more than kMaxEmptyPeeksPerWait times is a busy loop, and
+// the machine throws SimBusyWait, which no harness takes for a normal end.
 //
 // Recorded texts (TextRun::text, Event::detail) are Windows-1252 bytes.
 #pragma once
@@ -18,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +33,12 @@ namespace sim {
 // Thrown out of a wait that nothing can ever end.
 struct SimStopped {
     std::string reason;
+    std::uint32_t time;
+};
+
+// Thrown when a wait spins on PeekMessage instead of blocking: a fault of the program.
+struct SimBusyWait : std::runtime_error {
+    SimBusyWait(const std::string& what, std::uint32_t at) : std::runtime_error(what), time(at) {}
     std::uint32_t time;
 };
 
@@ -100,6 +109,7 @@ struct PictureChange {
 class SimMachine : public win::Backend {
   public:
     static constexpr int kBusyPeeks = 64;
+    static constexpr int kMaxEmptyPeeksPerWait = 128;
 
     // Virtual clock at 0; screen 1024 x 768, work area 1024 x 734, SM_CXFRAME/SM_CYFRAME
     // 4, SM_CYCAPTION 19; every font face exists with cell width = requested width or 8,
@@ -110,6 +120,8 @@ class SimMachine : public win::Backend {
     SimMachine& operator=(const SimMachine&) = delete;
 
     std::uint32_t Now() const { return now_; }
+    // The most empty peeks any wait has made so far.
+    int MostEmptyPeeksInAWait() const { return mostPeeksInAWait_; }
 
     // Scheduled input, at virtual time `at` (a time already past means now).
     void PressKey(const KeySpec& key, std::uint32_t at);
@@ -142,6 +154,10 @@ class SimMachine : public win::Backend {
     // Media for whole-program runs: a clip (.mp4) or cue (.wav) path that has no bytes in
     // the file system counts as existing unless its base name is marked missing.
     void SetAssumeMediaExists(bool on);
+    // A file whose bytes `read` gives only when the program reads it (ReadFileBytes): how
+    // a whole data pack is put on the machine. Opened as a clip or played as a cue it
+    // lasts the clip or cue length, like assumed media; MarkMediaMissing hides it too.
+    void AddFileSource(std::string_view path, std::function<std::optional<std::string>()> read);
     void MarkMediaMissing(std::string baseName);
     void SetClipLength(std::uint32_t ms);  // virtual length of clips, default 2000
     void SetCueLength(std::uint32_t ms);   // sounds without real bytes, default 500
@@ -370,6 +386,7 @@ class SimMachine : public win::Backend {
     bool TakePaint(win::MSG* msg, win::HWND filter, win::UINT first, win::UINT last);
     void NoteRetrieved(const Queued& q);
     void OnEmptyPeek();
+    void OnBlockingCall();
     void ScheduleKey(const KeySpec& key, bool down, bool up, std::uint32_t at);
     void ScheduleKeyMessage(int vk, bool down, bool altHeld, bool ctrlHeld, std::uint8_t ch,
                             std::uint32_t at);
@@ -408,7 +425,9 @@ class SimMachine : public win::Backend {
     std::deque<Queued> queue_;
     bool quitPending_ = false;
     int quitCode_ = 0;
-    int emptyPeeks_ = 0;
+    int emptyPeeks_ = 0;     // in a row, for the clock
+    int peeksThisWait_ = 0;  // empty ones since the last blocking call
+    int mostPeeksInAWait_ = 0;
     Queued lastKey_;  // the key down most recently retrieved, for TranslateMessage
 
     std::map<std::string, win::WNDCLASSA> classes_;  // by folded name
@@ -438,7 +457,12 @@ class SimMachine : public win::Backend {
     std::string windowsDir_ = "c:\\windows";
     std::map<std::string, std::map<std::string, RegistryValue>> registry_;  // root|key
     bool assumeMedia_ = false;
-    std::vector<std::string> missingMedia_;  // folded base names
+    struct FileSource {
+        std::string name;  // as given
+        std::function<std::optional<std::string>()> read;
+    };
+    std::map<std::string, FileSource> sources_;  // folded path -> source
+    std::vector<std::string> missingMedia_;      // folded base names
     std::uint32_t clipLength_ = 2000;
     std::uint32_t cueLength_ = 500;
     struct Library {

@@ -146,7 +146,13 @@ win::MCIERROR SimMachine::RunMci(std::string_view command, std::string& reply, w
                 return 0;
             }
             ShowClip(d, Picture::kOwnDrawing);
-            mci_.erase(it);
+            {
+                // "close ... notify" answers once the device is gone, as on Windows.
+                const int id = d.id;
+                mci_.erase(it);
+                if (cmd.notify && callback != nullptr)
+                    PostMessageA(callback, win::MM_MCINOTIFY, win::MCI_NOTIFY_SUCCESSFUL, id);
+            }
             return 0;
         case win::MciVerb::kWindow: {
             // The picture moves: the old window shows its own drawing again.

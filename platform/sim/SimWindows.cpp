@@ -321,21 +321,25 @@ win::BOOL SimMachine::PeekMessageA(win::MSG* msg, win::HWND filter, win::UINT fi
 }
 
 void SimMachine::OnEmptyPeek() {
+    mostPeeksInAWait_ = std::max(mostPeeksInAWait_, ++peeksThisWait_);
+    if (peeksThisWait_ > kMaxEmptyPeeksPerWait)
+        throw SimBusyWait("busy wait at " + std::to_string(now_) +
+                              " ms: " + std::to_string(peeksThisWait_) +
+                              " empty PeekMessage calls without WaitMessage or Sleep (" +
+                              (happenings_.empty() ? "nothing scheduled" : "something scheduled") +
+                              "); a wait must block",
+                          now_);
     if (++emptyPeeks_ <= kBusyPeeks) return;
-    if (happenings_.empty()) {
-        // Only a loop that never waits peeks this often; with nothing scheduled it can
-        // never see a message.
-        if (emptyPeeks_ > kBusyPeeks + 100000)
-            throw SimStopped{"PeekMessage loop at " + std::to_string(now_) +
-                                 " ms: nothing queued and nothing scheduled",
-                             now_};
-        return;
-    }
-    AdvanceTo(now_ + 1);
+    if (!happenings_.empty()) AdvanceTo(now_ + 1);
+}
+
+void SimMachine::OnBlockingCall() {
+    emptyPeeks_ = 0;
+    peeksThisWait_ = 0;
 }
 
 win::BOOL SimMachine::WaitMessage() {
-    emptyPeeks_ = 0;
+    OnBlockingCall();
     AdvanceTo(now_);
     while (!MessageWaiting()) {
         if (!AdvanceToNextHappening())

@@ -68,6 +68,35 @@ TEST(QueueLimit, WithSixtyThreeQueuedAnArrowIsDroppedWholeAndACharacterFits) {
     EXPECT_EQ(bytes[63], 'b');
 }
 
+TEST(QueueLimit, WithSixtyTwoQueuedATwoByteKeyFillsTheQueueExactly) {
+    // A two-byte code goes in while the count is at most 62: the last two places.
+    for (const char* key : {"key up", "key alt+left", "click middle"}) {
+        ConsoleHarness h;
+        h.Open();
+        h.Script("type " + std::string(62, 'a'));
+        ASSERT_EQ(h.crt().KeyCount(), 62);
+        h.Script(key);
+        EXPECT_EQ(h.crt().KeyCount(), 64) << key;
+        h.Script("key b");  // full now: nothing more, not even one byte
+        auto bytes = h.Drain();
+        ASSERT_EQ(bytes.size(), 64u) << key;
+        EXPECT_EQ(bytes[61], 'a');
+        EXPECT_EQ(bytes[62], 0) << key;
+        EXPECT_NE(bytes[63], 0) << key;
+    }
+    // A one-byte key at 62 leaves one place, too few for any two-byte key.
+    ConsoleHarness h;
+    h.Open();
+    h.Script("type " + std::string(62, 'a'));
+    h.Script("key c\nkey up\nkey f1");
+    EXPECT_EQ(h.crt().KeyCount(), 63);
+    h.Script("key d");
+    auto bytes = h.Drain();
+    ASSERT_EQ(bytes.size(), 64u);
+    EXPECT_EQ(bytes[62], 'c');
+    EXPECT_EQ(bytes[63], 'd');
+}
+
 TEST(QueueLimit, AFloodKeepsTheFirstSixtyFourBytesInOrder) {
     ConsoleHarness h;
     h.Open();

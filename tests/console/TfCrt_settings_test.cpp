@@ -96,6 +96,16 @@ TEST(DisplaySettings, FontSizeFromTheKeysOrScaledFromTheWorkArea) {
     EXPECT_EQ(s.fontHeight, 22);                            // 600 / 734 * 28 = 22.9
 }
 
+TEST(DisplaySettings, HugeFontSizesAreClampedToTheLargestCell) {
+    DisplaySettings s =
+        Parse({{"VIDEO/LARGURALETRA", "999999999"}, {"VIDEO/ALTURALETRA", "-1000000000"}});
+    EXPECT_EQ(s.fontWidth, sonara::kMaxFontPixels);
+    EXPECT_EQ(s.fontHeight, -sonara::kMaxFontPixels);
+    s = Parse({{"VIDEO/LARGURALETRA", "512"}, {"VIDEO/ALTURALETRA", "-40"}});
+    EXPECT_EQ(s.fontWidth, 512);
+    EXPECT_EQ(s.fontHeight, -40);
+}
+
 TEST(LowVision, FactorAndColoursWithTheirRangesAndDefaults) {
     using sonara::ParseLowVisionSettings;
     EXPECT_EQ(ParseLowVisionSettings("12", "", "", "").factor, 3);
@@ -156,6 +166,30 @@ TEST(SettingsOnTheMachine, MagnifierCreatesTheConsoleAndAScaledFont) {
     win::ReleaseDC(nullptr, dc);
     EXPECT_EQ(tm.tmHeight, 3 * 28);
     EXPECT_EQ(tm.tmAveCharWidth, 3 * 13);
+}
+
+// Under UBSan the window size and the magnified font overflowed int with these values.
+TEST(SettingsOnTheMachine, HugeFontSizesWithTheLargestMagnificationStayInRange) {
+    console_test::ConsoleHarness h(
+        "[VIDEO]\r\nLARGURALETRA=999999999\r\nALTURALETRA=999999999\r\nCANTOTELA=NS\r\n"
+        "[BAIXAVISAO]\r\nAMPLIACAO=10\r\n");
+    h.process().amplia.module.ReadLowVisionSettings();
+    const sonara::TfAmplia& magnifier = h.process().amplia.module;
+    ASSERT_TRUE(h.crt().Created());
+    win::RECT r;
+    win::GetWindowRect(h.crt().Window(), &r);
+    EXPECT_EQ(r.right - r.left, 2 * 4 + 80 * sonara::kMaxFontPixels);
+    EXPECT_EQ(r.bottom - r.top, 2 * 4 + 25 * sonara::kMaxFontPixels + 19);
+    ASSERT_NE(magnifier.Font(), nullptr);
+    win::HDC dc = win::GetDC(nullptr);
+    win::SelectObject(dc, magnifier.Font());
+    win::TEXTMETRICA tm;
+    win::GetTextMetricsA(dc, &tm);
+    win::ReleaseDC(nullptr, dc);
+    EXPECT_EQ(tm.tmHeight, 10 * sonara::kMaxFontPixels);
+    EXPECT_EQ(tm.tmAveCharWidth, 10 * sonara::kMaxFontPixels);
+    h.crt().WriteText("ok", 2);
+    EXPECT_FALSE(h.machine.TextRuns().empty());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/linux/LinuxBackend.h"
 #include "process/Process.h"
 #include "tests/linux/support/shell.h"
+#include "tests/linux/support/x_keyboard.h"
 
 namespace {
 
@@ -24,13 +25,20 @@ using linux_test::Shell;
 TEST(ConsoleKeys, RealInputBecomesTheConsoleBytesAndAltF4EndsTheProgram) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
     if (Shell("xdotool version").empty()) GTEST_SKIP() << "xdotool missing";
+    ASSERT_EQ(linux_test::PrepareXKeyboard(), "");
     win::LinuxBackend backend;
     win::SetBackend(&backend);
     ASSERT_TRUE(backend.HasDisplay());
 
+    const std::vector<int> expected{'a', 231, 0,  59, 0,  94, 0,  254, 127, 0,
+                                    75,  13,  27, 13, 27, 0,  72, 0,   80};
+    // Only a failing run waits this long, however busy the machine.
+    constexpr int kPatienceSteps = 400;  // of 50 ms
     std::vector<int> bytes;
+    std::atomic<std::size_t> read{0};
     std::atomic<bool> ended{false};
     std::atomic<bool> forced{false};
+    std::string found;  // the console's X window, as xdotool found it
     std::atomic<win::HWND> console{nullptr};
     std::thread sender;
     const int code = sonara::RunProgram([&] {
@@ -38,7 +46,9 @@ TEST(ConsoleKeys, RealInputBecomesTheConsoleBytesAndAltF4EndsTheProgram) {
         console = sonara::ConsoleWindow();
         sender = std::thread([&] {
             // The console's title is the program's file name.
-            const std::string xid = Shell("xdotool search --sync --name 'console_keys_test'");
+            const std::string xid =
+                Shell("xdotool search --sync --onlyvisible --name 'console_keys_test'");
+            found = xid;
             if (xid.empty() || xid.find('\n') != std::string::npos) {
                 forced = true;
                 backend.PostMessageA(console, win::WM_CLOSE, 0, 0);
@@ -55,25 +65,29 @@ TEST(ConsoleKeys, RealInputBecomesTheConsoleBytesAndAltF4EndsTheProgram) {
             for (const char* button : {"1", "3", "4", "5"}) {
                 Shell(std::string("xdotool click ") + button);
             }
-            Shell("xdotool sleep 0.3 key alt+F4");
+            // Alt+F4 once the console has read every byte (or a byte went missing).
+            for (int i = 0; i < kPatienceSteps && read < expected.size(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            Shell("xdotool key alt+F4");
             // A safety net: the test fails instead of hanging when Alt+F4 did nothing.
-            for (int i = 0; i < 100 && !ended; ++i)
+            for (int i = 0; i < kPatienceSteps && !ended; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             if (!ended) {
                 forced = true;
                 backend.PostMessageA(console, win::WM_CLOSE, 0, 0);
             }
         });
-        for (;;) bytes.push_back(sonara::ReadKey());
+        for (;;) {
+            bytes.push_back(sonara::ReadKey());
+            read = bytes.size();
+        }
     });
     ended = true;
     if (sender.joinable()) sender.join();
     win::SetBackend(nullptr);
 
     EXPECT_EQ(code, 0);
-    EXPECT_FALSE(forced) << "Alt+F4 did not end the program";
-    const std::vector<int> expected{'a', 231, 0,  59, 0,  94, 0,  254, 127, 0,
-                                    75,  13,  27, 13, 27, 0,  72, 0,   80};
+    EXPECT_FALSE(forced) << "Alt+F4 did not end the program; window found: '" << found << "'";
     EXPECT_EQ(bytes, expected);
 }
 

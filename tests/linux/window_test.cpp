@@ -298,6 +298,8 @@ TEST(Windows, AltF4ClosesThroughTheDefaultProcedure) {
     EXPECT_TRUE(b.WindowExists(h));
     EXPECT_TRUE(t.Of(WM_CLOSE).empty());
     b.SendMessageA(h, WM_SYSKEYDOWN, VK_F1 + 3, KF_ALTDOWN_LPARAM | 1);
+    EXPECT_TRUE(b.WindowExists(h));  // the close is posted, as on Windows
+    t.Pump();
     EXPECT_EQ(t.Of(WM_CLOSE).size(), 1u);
     EXPECT_EQ(t.Of(WM_DESTROY).size(), 1u);
     EXPECT_FALSE(b.WindowExists(h));

@@ -13,11 +13,16 @@
 
 #include "tests/linux/support/shell.h"
 #include "tests/linux/support/test_window.h"
+#include "tests/linux/support/x_keyboard.h"
 
 namespace linux_test {
 namespace {
 
 using namespace win;
+
+// How long a step may take on a busy machine before the test gives up: only a failing
+// test ever waits this long.
+constexpr int kPatienceMs = 20000;
 
 struct Dispatched {
     UINT message;
@@ -31,6 +36,7 @@ class XInput : public ::testing::Test {
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
         if (Shell("xdotool version").empty()) GTEST_SKIP() << "xdotool missing";
+        ASSERT_EQ(PrepareXKeyboard(), "");
         ASSERT_TRUE(t.backend().HasDisplay())
             << "video driver: "
             << (SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none") << " "
@@ -51,14 +57,14 @@ class XInput : public ::testing::Test {
         ASSERT_EQ(xid.find('\n'), std::string::npos);
         EXPECT_EQ(Shell("xdotool getwindowname " + xid), "sonara teclado \xC3\xA7 " + pid);
         Shell("xdotool windowfocus --sync " + xid);
-        ASSERT_TRUE(t.PumpUntil([&] { return !t.Of(WM_SETFOCUS).empty(); })) << "no WM_SETFOCUS";
+        ASSERT_TRUE(t.PumpUntil([&] { return !t.Of(WM_SETFOCUS).empty(); }, kPatienceMs))
+            << "no WM_SETFOCUS";
         EXPECT_EQ(t.backend().GetForegroundWindow(), hwnd);
         seen.clear();
     }
 
-    // Sends the xdotool arguments and pumps until `count` messages of `message` arrived.
-    // xdotool runs while the window pumps: a character typed through a temporary key
-    // mapping is only readable before xdotool restores the mapping.
+    // Sends the xdotool arguments and pumps until `count` messages of `message` arrived and
+    // every key pressed is released again. The time limit only ends a failing test.
     std::vector<Dispatched> Send(const std::string& args, UINT message, std::size_t count = 1) {
         seen.clear();
         std::atomic<bool> finished{false};
@@ -72,10 +78,18 @@ class XInput : public ::testing::Test {
                 if (d.message == message) out.push_back(d);
             return out;
         };
-        t.PumpUntil([&] { return finished && matching().size() >= count; });
+        auto released = [&] {
+            int balance = 0;
+            for (const Dispatched& d : seen) {
+                if (d.message == WM_KEYDOWN || d.message == WM_SYSKEYDOWN) ++balance;
+                if (d.message == WM_KEYUP || d.message == WM_SYSKEYUP) --balance;
+            }
+            // A destroyed window gets no more ups.
+            return balance <= 0 || !t.backend().WindowExists(hwnd);
+        };
+        t.PumpUntil([&] { return finished && matching().size() >= count && released(); },
+                    kPatienceMs);
         xdotool.join();
-        // Let the rest of the key's messages (ups) arrive too.
-        t.PumpUntil([] { return false; }, 60);
         return matching();
     }
 

@@ -1,6 +1,8 @@
 // The simulated message queue, clock and painting.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/api.h"
 #include "tests/platform/support/sim_window.h"
 
@@ -78,21 +80,61 @@ TEST(SimClock, APeekOnlyLoopLetsTimePassUntilSomethingArrives) {
     sim::SimMachine m;
     TestWindow w(m);
     w.Pump();
-    m.PressKey(*sim::ParseKeySpec("y"), 300);
+    m.PressKey(*sim::ParseKeySpec("y"), 30);
     win::MSG msg;
     int peeks = 0;
     while (!win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE)) ++peeks;
     EXPECT_EQ(msg.message, win::WM_KEYDOWN);
-    EXPECT_EQ(win::GetTickCount(), 300u);
+    EXPECT_EQ(win::GetTickCount(), 30u);
     // kBusyPeeks empty peeks in a row are free (the pump's last one counted), then 1 ms each.
-    EXPECT_EQ(peeks + 1, sim::SimMachine::kBusyPeeks + 300);
+    EXPECT_EQ(peeks + 1, sim::SimMachine::kBusyPeeks + 30);
     // Two empty peeks in a row (a pump's last look) cost no time.
     w.Pump();
     win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE);
-    EXPECT_EQ(win::GetTickCount(), 300u);
-    // With nothing scheduled a peek-only loop is stopped.
+    EXPECT_EQ(win::GetTickCount(), 30u);
+}
+
+TEST(SimClock, AWaitThatSpinsOnPeekMessageIsStopped) {
+    sim::SimMachine m;
+    TestWindow w(m);
+    w.Pump();
+    m.PressKey(*sim::ParseKeySpec("y"), 1000);
+    win::MSG msg;
+    try {
+        while (!win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE)) {
+        }
+        FAIL() << "a peek-only wait of a second went unnoticed";
+    } catch (const sim::SimBusyWait& spin) {
+        EXPECT_EQ(std::string(spin.what()),
+                  "busy wait at 64 ms: 129 empty PeekMessage calls without WaitMessage or "
+                  "Sleep (something scheduled); a wait must block");
+        EXPECT_EQ(spin.time, 64u);
+    }
+    // With nothing scheduled at all, the same.
+    sim::SimMachine idle;
+    TestWindow w2(idle);
+    w2.Pump();
     EXPECT_THROW(while (!win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE)){},
-                 sim::SimStopped);
+                 sim::SimBusyWait);
+    EXPECT_EQ(idle.Now(), 0u);
+}
+
+TEST(SimClock, WaitsThatBlockNeverCountAsSpinning) {
+    sim::SimMachine m;
+    TestWindow w(m);
+    w.Pump();
+    m.PressKey(*sim::ParseKeySpec("y"), 60000);
+    win::MSG msg;
+    // A peek, then WaitMessage: the usual wait, however long.
+    while (!win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE)) win::WaitMessage();
+    EXPECT_EQ(win::GetTickCount(), 60000u);
+    // Peeks with a Sleep between them block too.
+    m.PressKey(*sim::ParseKeySpec("z"), 65000);
+    while (!win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE) ||
+           msg.message != win::WM_KEYDOWN)
+        win::Sleep(1);
+    EXPECT_EQ(win::GetTickCount(), 65000u);
+    EXPECT_LE(m.MostEmptyPeeksInAWait(), 2);
 }
 
 TEST(SimPaint, InvalidatedRectangleReachesBeginPaint) {

@@ -88,6 +88,27 @@ TEST(SimulateRun, ExtensionsAndFormatterAndScriptErrors) {
     EXPECT_TRUE(bad.str().empty());
 }
 
+// Polls for Esc without ever blocking: a busy wait.
+void SpinningMain() {
+    while (!sonara::KeyPressed()) {
+    }
+    sonara::DoneConsole();
+}
+
+TEST(SimulateRun, ABusyWaitFailsTheRunWithAClearMessage) {
+    std::ostringstream out;
+    auto r = sonara::RunSimulated("wait 5000\nkey esc", SpinningMain, out);
+    EXPECT_NE(r.error.find("busy wait at "), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("a wait must block"), std::string::npos) << r.error;
+    EXPECT_NE(out.str().find(" failed\n"), std::string::npos);
+    EXPECT_EQ(out.str().find("exit"), std::string::npos);
+    // The same program with the key coming soon enough peeks within the bound.
+    std::ostringstream soon;
+    r = sonara::RunSimulated("wait 20\nkey esc", SpinningMain, soon);
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_NE(soon.str().find("exit 0"), std::string::npos);
+}
+
 }  // namespace
 
 namespace {

@@ -9,9 +9,14 @@ margin. Outputs are deterministic and cached by a hash of their inputs, so a sec
 (or a fresh clone on the same machine) only copies files.
 
 Usage: make_media.py --narration DIR --out DIR [--lengths FILE] [--cache DIR] [--jobs N]
+                     [--cache-days N]
 
 --lengths writes one line per clip, "NAME SECONDS", the length of its spoken narration,
 for the check that each clip plays as long as what it says.
+
+The cache may serve several clones: every run marks the entries it uses, and removes
+entries no run has used for --cache-days days (default 30) and leftovers of interrupted
+runs older than a day.
 """
 
 import argparse
@@ -24,6 +29,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import wave
 
 GENERATOR_VERSION = "1"
@@ -51,7 +57,43 @@ CUES = {
     "aeiou": ("speech", "A, E, I, O, U!"),
 }
 
+# The programs the generator runs, with the Debian package of each.
+TOOLS = {"ffmpeg": "ffmpeg", "espeak-ng": "espeak-ng", "sox": "sox"}
+
 _print_lock = threading.Lock()
+
+
+def missing_tools():
+    """Names of the packages whose programs are not on PATH, or whose font is absent."""
+    packages = [pkg for tool, pkg in TOOLS.items() if shutil.which(tool) is None]
+    if not os.path.exists(FONT):
+        packages.append("fonts-dejavu-core")
+    return packages
+
+
+def prune_cache(cache_dir, used, days, now=None):
+    """Marks the used entries as used now and removes entries unused for `days` days and
+    leftover partial files older than a day. Returns the names removed."""
+    now = time.time() if now is None else now
+    for path in used:
+        for p in (path, path + ".seconds"):
+            if os.path.exists(p):
+                os.utime(p, (now, now))
+    removed = []
+    for name in sorted(os.listdir(cache_dir)):
+        path = os.path.join(cache_dir, name)
+        try:
+            age = now - os.path.getmtime(path)
+        except OSError:
+            continue
+        limit = 86400 if ".part" in name else days * 86400
+        if os.path.isfile(path) and age > limit:
+            try:
+                os.remove(path)
+                removed.append(name)
+            except OSError:
+                pass
+    return removed
 
 
 def run(cmd, **kw):
@@ -251,7 +293,15 @@ def main():
     ap.add_argument("--cache", default=default_cache)
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--lengths")
+    ap.add_argument("--cache-days", type=float, default=30)
     args = ap.parse_args()
+
+    missing = missing_tools()
+    if missing:
+        print(f"media: cannot make the media pack: missing {', '.join(missing)}; install with\n"
+              f"  sudo apt-get install --no-install-recommends {' '.join(missing)}\n"
+              f"or run scripts/setup-deps.sh", file=sys.stderr)
+        return 1
 
     os.makedirs(args.out, exist_ok=True)
     os.makedirs(args.cache, exist_ok=True)
@@ -266,6 +316,7 @@ def main():
     total, done, made = len(items), 0, 0
     failed = []
     lengths = {}
+    used = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
         futures = {pool.submit(produce, it, args.cache): it for it in items}
         for fut in concurrent.futures.as_completed(futures):
@@ -276,6 +327,7 @@ def main():
             except subprocess.CalledProcessError as e:
                 failed.append(f"{it[2]}: {e.stderr.decode(errors='replace').strip()}")
                 continue
+            used.append(cached)
             install(cached, os.path.join(args.out, it[2]))
             if it[0] == "clip":
                 with open(cached + ".seconds") as f:
@@ -284,6 +336,9 @@ def main():
                 made += 1
                 with _print_lock:
                     print(f"media: {done}/{total} {it[2]}", flush=True)
+    pruned = prune_cache(args.cache, used, args.cache_days)
+    if pruned:
+        print(f"media: removed {len(pruned)} cache files unused for {args.cache_days:g} days")
     if failed:
         for line in failed:
             print(f"media: failed {line}", file=sys.stderr)

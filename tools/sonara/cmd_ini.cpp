@@ -1,4 +1,5 @@
-// sonara ini SECTION KEY: prints ReadIni's value; sonara ini-dir: prints IniDirectory.
+// sonara ini SECTION KEY: prints ReadIni's value; sonara ini-dir: prints IniDirectory as
+// a host path.
 // Both run as a program of the family (the facade started, so the legacy lookup is on).
 #include <cstdio>
 #include <memory>
@@ -6,6 +7,7 @@
 
 #include "platform/api.h"
 #include "platform/linux/LinuxBackend.h"
+#include "platform/linux/LinuxFiles.h"
 #include "process/Process.h"
 #include "speech/tfsapi.h"
 #include "tools/sonara/command.h"
@@ -38,8 +40,10 @@ int IniDir(const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: sonara ini-dir\n");
         return 2;
     }
+    // For a person at a shell: the host directory the Windows-style path names, written
+    // with the host's separators, ready to paste.
     return RunOnLinux(
-        [] { std::printf("%s\n", sonara_tool::Cp1252ToUtf8(sonara::IniDirectory()).c_str()); });
+        [] { std::printf("%s\n", win::LinuxFiles().HostPath(sonara::IniDirectory()).c_str()); });
 }
 
 sonara_tool::Registrar ini({"ini", "ini SECTION KEY      the value of a Sonara.ini key", &Ini});

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "game/simulate/DataRoot.h"
 #include "platform/backend.h"
 #include "process/Process.h"
 
@@ -11,17 +12,26 @@ namespace game_test {
 
 namespace {
 constexpr const char* kIni = "[LETRALUME]\r\nDIRLETRALUME=c:\\tecfal\\som\\LETRALUME\r\n";
+std::string HarnessIni() {
+    return SONARA_MEDIA_ON ? sonara::DataRootIni(SONARA_DATA_ROOT) : std::string(kIni);
+}
 }  // namespace
 
-GameHarness::GameHarness() : extensions_(machine, kIni) {
-    machine.SetAssumeMediaExists(true);
-    machine.AddFile("c:\\windows\\Sonara.ini", kIni);
-    machine.AddDirectory("c:\\tecfal\\som\\LETRALUME");
-    // The speech start-up needs a diphone database with its rules and the letters
-    // directory: empty ones serve a game that never speaks.
-    machine.AddDirectory("c:\\tecfal\\som\\letras");
-    for (const char* name : {"DIFONES2.IND", "DIFONES2.DIF", "regras.rgr", "portug.exc"})
-        machine.AddFile(std::string("c:\\tecfal\\som\\difones\\") + name, "");
+GameHarness::GameHarness() : extensions_(machine, HarnessIni()) {
+    // The machine holds exactly the files of the bundled data root: the media pack, the
+    // speech data and the default Sonara.ini, as the build made them.
+    if (SONARA_MEDIA_ON) {
+        EXPECT_GT(sonara::AddDataRoot(machine, SONARA_DATA_ROOT), 0)
+            << SONARA_DATA_ROOT << " is empty: build the media target";
+    } else {  // no pack is built: every clip and cue counts as present
+        machine.SetAssumeMediaExists(true);
+        machine.AddFile("c:\\windows\\Sonara.ini", kIni);
+        // The speech start-up needs a diphone database with its rules and the letters
+        // directory: empty ones serve a game that never speaks.
+        machine.AddDirectory("c:\\tecfal\\som\\letras");
+        for (const char* name : {"DIFONES2.IND", "DIFONES2.DIF", "regras.rgr", "portug.exc"})
+            machine.AddFile(std::string("c:\\tecfal\\som\\difones\\") + name, "");
+    }
     machine.SetClipLength(kClipMs);
     machine.SetCueLength(kCueMs);
     machine.SetObserver([this](const sim::Event&) { extensions_.ApplyDue(); });

@@ -1,5 +1,5 @@
-// A letter game on a fresh simulated machine: the default configuration, every media
-// file present unless marked missing, short clips and cues so scripts stay small.
+// A letter game on a fresh simulated machine holding the bundled data root (the media
+// pack and the default Sonara.ini), short clips and cues so scripts stay small.
 #pragma once
 
 #include <cstdint>

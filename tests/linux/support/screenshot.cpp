@@ -34,9 +34,10 @@ std::optional<Screenshot> GrabWindow(const std::string& title) {
     if (x < 0 || y < 0 || w <= 0 || h <= 0) return std::nullopt;
     const std::string file =
         ::testing::TempDir() + "sonara_screen" + std::to_string(::getpid()) + ".ppm";
-    Shell("ffmpeg -nostdin -loglevel error -y -f x11grab -video_size " + std::to_string(w) + "x" +
-          std::to_string(h) + " -i '" + display + "+" + std::to_string(x) + "," +
-          std::to_string(y) + "' -frames:v 1 -f image2 -vcodec ppm '" + file + "'");
+    Shell("ffmpeg -nostdin -loglevel error -y -f x11grab -draw_mouse 0 -video_size " +
+          std::to_string(w) + "x" + std::to_string(h) + " -i '" + display + "+" +
+          std::to_string(x) + "," + std::to_string(y) + "' -frames:v 1 -f image2 -vcodec ppm '" +
+          file + "'");
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::remove(file.c_str());

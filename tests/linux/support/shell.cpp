@@ -6,7 +6,7 @@ namespace linux_test {
 
 std::string Shell(const std::string& command) {
     std::string out;
-    FILE* p = popen(("timeout 10 " + command + " 2>/dev/null").c_str(), "r");
+    FILE* p = popen(("timeout 30 " + command + " 2>/dev/null").c_str(), "r");
     if (!p) return out;
     char buf[256];
     while (std::fgets(buf, sizeof buf, p)) out += buf;

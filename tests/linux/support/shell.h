@@ -1,5 +1,5 @@
-// Runs a shell command (at most 10 seconds) and returns its output without the trailing
-// newline; the X input tests drive xdotool through it.
+// Runs a shell command (at most 30 seconds, ample on a busy machine) and returns its output without
+// the trailing newline; the X input tests drive xdotool through it.
 #pragma once
 
 #include <string>
