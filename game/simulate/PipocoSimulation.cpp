@@ -92,13 +92,19 @@ bool ScriptExtensions::Handle(std::string_view line, std::uint32_t at) {
         auto [section, keyValue] = SplitWord(rest);
         auto [key, value] = SplitWord(keyValue);
         if (section.empty() || key.empty()) return false;
-        const std::string header = "[" + std::string(section) + "]\r\n";
+        const std::string header = "[" + std::string(section) + "]";
         const std::string line = std::string(key) + "=" + win::Utf8ToCp1252(value) + "\r\n";
+        // The key goes first into its section, whatever line ends the file uses.
         const std::size_t at = ini_.find(header);
-        if (at == std::string::npos)
-            ini_ += header + line;
-        else
-            ini_.insert(at + header.size(), line);
+        const std::size_t eol = at == std::string::npos ? at : ini_.find('\n', at);
+        if (at == std::string::npos) {
+            if (!ini_.empty() && ini_.back() != '\n') ini_ += "\r\n";
+            ini_ += header + "\r\n" + line;
+        } else if (eol == std::string::npos) {
+            ini_ += "\r\n" + line;
+        } else {
+            ini_.insert(eol + 1, line);
+        }
         machine_.AddFile("c:\\windows\\Sonara.ini", ini_);
         return true;
     }
