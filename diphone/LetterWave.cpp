@@ -3,27 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/riff_bytes.h"
+
 namespace sonara {
 
 namespace {
 
 constexpr std::size_t kFormatBuffer = 64;
-
-bool SameId(const unsigned char* id, const char* expected) {
-    for (int i = 0; i < 4; ++i) {
-        unsigned char c = id[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
-        unsigned char e = static_cast<unsigned char>(expected[i]);
-        if (e >= 'a' && e <= 'z') e = static_cast<unsigned char>(e - 32);
-        if (c != e) return false;
-    }
-    return true;
-}
-
-std::uint32_t Le32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 bool ReadAll(ByteSource& source, unsigned char* dst, std::size_t n) {
     return source.Read(dst, n) == n;
@@ -33,10 +19,10 @@ bool ReadAll(ByteSource& source, unsigned char* dst, std::size_t n) {
 
 std::uint32_t FindLetterData(ByteSource& source) {
     unsigned char riff[12];
-    if (!ReadAll(source, riff, sizeof riff) || !SameId(riff, "RIFF")) return 0;
+    if (!ReadAll(source, riff, sizeof riff) || !win::SameChunkId(riff, "RIFF")) return 0;
     unsigned char header[8];
-    if (!ReadAll(source, header, sizeof header) || !SameId(header, "fmt ")) return 0;
-    const std::uint32_t formatSize = Le32(header + 4);
+    if (!ReadAll(source, header, sizeof header) || !win::SameChunkId(header, "fmt ")) return 0;
+    const std::uint32_t formatSize = win::Le32(header + 4);
     unsigned char format[kFormatBuffer];
     if (formatSize <= kFormatBuffer) {
         if (!ReadAll(source, format, formatSize)) return 0;
@@ -45,8 +31,8 @@ std::uint32_t FindLetterData(ByteSource& source) {
     }
     for (;;) {
         if (!ReadAll(source, header, sizeof header)) return 0;
-        const std::uint32_t size = Le32(header + 4);
-        if (SameId(header, "data")) return size % 65536u;
+        const std::uint32_t size = win::Le32(header + 4);
+        if (win::SameChunkId(header, "data")) return size % 65536u;
         if (size > source.Remaining() || !source.Skip(size)) return 0;
     }
 }

@@ -7,6 +7,7 @@
 
 #include "console/TfCrt.h"
 #include "platform/api.h"
+#include "platform/riff_bytes.h"
 #include "platform/wav_image.h"
 #include "speech/tfsapi.h"
 
@@ -22,25 +23,6 @@ constexpr std::size_t kDeviceNameMax = 80;
 
 void BlockDone(win::HWND, win::WPARAM, win::LPARAM lp) {
     if (current_wav != nullptr) current_wav->OnBlockDone(lp);
-}
-
-std::uint32_t Get32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-std::uint16_t Get16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-bool SameId(const std::uint8_t* p, const char* id) {
-    for (int i = 0; i < 4; ++i) {
-        auto a = static_cast<unsigned char>(p[i]);
-        auto b = static_cast<unsigned char>(id[i]);
-        if (a >= 'a' && a <= 'z') a = static_cast<unsigned char>(a - 32);
-        if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 32);
-        if (a != b) return false;
-    }
-    return true;
 }
 
 std::string AsciiUpper(std::string_view s) {
@@ -222,27 +204,28 @@ void Tfwav::OnBlockDone(win::LPARAM lp) {
 }
 
 int Tfwav::PlayWavImage(const std::uint8_t* image) {
-    if (image == nullptr || !SameId(image, "RIFF")) return -1;
+    if (image == nullptr || !win::SameChunkId(image, "RIFF")) return -1;
     // The walk never leaves the image as its own RIFF size gives it; a size beyond
     // anything the programs build is a lie.
-    std::size_t extent = 8 + std::size_t{Get32(image + 4)};
+    std::size_t extent = 8 + std::size_t{win::Le32(image + 4)};
     if (extent > win::kMaxMemoryImage) return -1;
     return PlayWavImage(image, extent);
 }
 
 int Tfwav::PlayWavImage(const std::uint8_t* image, std::size_t size) {
-    if (image == nullptr || size < 36 || !SameId(image, "RIFF")) return -1;
-    std::size_t extent = std::min<std::size_t>(size, 8 + std::size_t{Get32(image + 4)});
-    if (extent < 36 || !SameId(image + 12, "fmt ")) return -1;
+    if (image == nullptr || size < 36 || !win::SameChunkId(image, "RIFF")) return -1;
+    std::size_t extent = std::min<std::size_t>(size, 8 + std::size_t{win::Le32(image + 4)});
+    if (extent < 36 || !win::SameChunkId(image + 12, "fmt ")) return -1;
     const std::uint8_t* format = image + 20;
-    std::uint64_t pos = 20 + std::uint64_t{Get32(image + 16)};
+    std::uint64_t pos = 20 + std::uint64_t{win::Le32(image + 16)};
     while (pos + 8 <= extent) {
         const std::uint8_t* chunk = image + pos;
-        std::uint64_t size = Get32(chunk + 4);
-        if (SameId(chunk, "data")) {
+        std::uint64_t size = win::Le32(chunk + 4);
+        if (win::SameChunkId(chunk, "data")) {
             std::uint64_t present = extent - (pos + 8);
             std::size_t n = static_cast<std::size_t>(std::min(size, present));
-            return PlayPcm(chunk + 8, n, Get32(format + 4), Get16(format + 14), Get16(format + 2));
+            return PlayPcm(chunk + 8, n, win::Le32(format + 4), win::Le16(format + 14),
+                           win::Le16(format + 2));
         }
         pos += 8 + size;
     }

@@ -8,29 +8,13 @@
 #include "console/TfCrt.h"
 #include "diphone/tfwav.h"
 #include "platform/api.h"
+#include "platform/riff_bytes.h"
 
 namespace sonara {
 
 namespace {
 
 constexpr char kFastDir[] = "rapido\\";
-
-std::uint32_t Get32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-std::uint16_t Get16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-bool SameId(const std::uint8_t* p, const char* id) {
-    for (int i = 0; i < 4; ++i) {
-        int a = p[i] >= 'a' && p[i] <= 'z' ? p[i] - 32 : p[i];
-        int b = id[i] >= 'a' && id[i] <= 'z' ? id[i] - 32 : id[i];
-        if (a != b) return false;
-    }
-    return true;
-}
 
 bool IsFile(const std::string& path) {
     win::DWORD a = win::GetFileAttributesA(path.c_str());
@@ -97,26 +81,27 @@ int Tfwav::PlayWavFile(std::string_view path) {
     int result = -1;
     std::uint32_t rate = 0, bits = 0, channels = 0;
     bool ready = false;
-    if (reader.ReadExactly(12) && SameId(buffer, "RIFF") && reader.ReadExactly(8) &&
-        SameId(buffer, "fmt ")) {
-        std::uint32_t size = Get32(buffer + 4);
+    if (reader.ReadExactly(12) && win::SameChunkId(buffer, "RIFF") && reader.ReadExactly(8) &&
+        win::SameChunkId(buffer, "fmt ")) {
+        std::uint32_t size = win::Le32(buffer + 4);
         // A format body shorter than PCM's 16 bytes holds no rate, bits or channels.
         if (size >= 16 && reader.Pass(size)) {
-            rate = Get32(buffer + 4);
-            bits = Get16(buffer + 14);
-            channels = Get16(buffer + 2);
+            rate = win::Le32(buffer + 4);
+            bits = win::Le16(buffer + 14);
+            channels = win::Le16(buffer + 2);
             ready = true;
         }
     }
     while (ready) {
         if (!reader.ReadExactly(8)) break;
-        if (!SameId(buffer, "data")) {
-            if (!reader.Pass(Get32(buffer + 4))) break;
+        if (!win::SameChunkId(buffer, "data")) {
+            if (!reader.Pass(win::Le32(buffer + 4))) break;
             continue;
         }
         // The size is signed, as the format's own readers take it: 2 GiB and more is
         // no data at all.
-        auto remaining = static_cast<std::int64_t>(static_cast<std::int32_t>(Get32(buffer + 4)));
+        auto remaining =
+            static_cast<std::int64_t>(static_cast<std::int32_t>(win::Le32(buffer + 4)));
         result = 0;
         while (remaining > 0) {
             std::int64_t piece = remaining > 8192 && remaining < 8448

@@ -3,20 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/riff_bytes.h"
+
 namespace win {
 
 namespace {
 
 constexpr WORD kFormatExtensible = 0xFFFE;
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-WORD Le16(const std::uint8_t* p) {
-    return static_cast<WORD>(p[0] | (p[1] << 8));
-}
 
 bool IdIs(const std::uint8_t* p, const char* id) {
     for (int i = 0; i < 4; ++i) {
