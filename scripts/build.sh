@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one build tree. Usage: build.sh DIR [cmake options...]
+# SONARA_TARGETS (space-separated) builds only those targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1; shift
@@ -8,4 +9,6 @@ dir=$1; shift
 generator=(-G Ninja)
 [ -f "$dir/CMakeCache.txt" ] && generator=()
 cmake -S . -B "$dir" "${generator[@]}" "$@" >/dev/null
-cmake --build "$dir" -- -j"$(nproc)"
+targets=()
+for t in ${SONARA_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$dir" "${targets[@]}" -- -j"$(nproc)"
