@@ -27,7 +27,7 @@ std::string AllStages(sonara::TextPipeline& p, std::string_view utf8) {
 }
 
 std::string ReadGolden(const char* name) {
-    auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
+    auto path = std::filesystem::path(SONARA_TAVENA_GOLDEN) / name;
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
