@@ -46,6 +46,11 @@ TEST(GameOnLinux, StartsFromTheBundledIniAndOpensItsFirstClipFromTheDataRoot) {
     if (!SONARA_MEDIA_ON) GTEST_SKIP() << "SONARA_MEDIA is off: the media pack is not built";
     const fs::path root = SONARA_DATA_ROOT;
     ASSERT_TRUE(fs::is_regular_file(root / "windows" / "Sonara.ini"));
+    // Without its voice the game would stop at the speech start-up's message and wait
+    // for an Enter nobody types.
+    ASSERT_TRUE(fs::is_regular_file(root / "tecfal" / "som" / "difones" / "DIFONES2.IND"))
+        << "build the voice target";
+    ASSERT_TRUE(fs::is_directory(root / "tecfal" / "som" / "letras")) << "build the voice target";
     // Drive c: is the build's data root and no user file hides the bundled one.
     const fs::path home = fs::temp_directory_path() / ("sonara-game-" + std::to_string(getpid()));
     fs::create_directories(home);
