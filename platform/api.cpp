@@ -200,8 +200,15 @@ BOOL OemToCharA(const char* src, char* dst) {
 HANDLE CreateFileA(const char* path, DWORD access, DWORD /*shareMode*/, void* /*security*/,
                    DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
     if (path == nullptr || *path == '\0') return INVALID_HANDLE_VALUE;
-    if ((access & ~GENERIC_READ) != 0 || disposition != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
+    if ((access & ~(GENERIC_READ | GENERIC_WRITE)) != 0) return INVALID_HANDLE_VALUE;
     Backend& backend = CurrentBackend();
+    if ((access & GENERIC_WRITE) != 0) {
+        if (disposition != CREATE_ALWAYS && disposition != OPEN_EXISTING &&
+            disposition != OPEN_ALWAYS)
+            return INVALID_HANDLE_VALUE;
+        return backend.FileHandles().Add(backend.OpenFileForWriting(path, disposition));
+    }
+    if (disposition != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
     return backend.FileHandles().Add(backend.OpenFileForReading(path));
 }
 

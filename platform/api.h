@@ -181,12 +181,17 @@ inline UINT GetWindowsDirectoryA(char* buffer, UINT size) {
 inline DWORD GetFileAttributesA(const char* path) {
     return CurrentBackend().GetFileAttributesA(path);
 }
-// Read-only files: only GENERIC_READ with OPEN_EXISTING is supported (the modules read
-// their data files; nothing writes through here). Sharing flags are accepted and ignored.
+// Files: GENERIC_READ alone with OPEN_EXISTING reads; with GENERIC_WRITE the file is
+// opened for reading and writing with CREATE_ALWAYS, OPEN_EXISTING or OPEN_ALWAYS (the
+// engine's output WAV and trace file). Sharing flags are accepted and ignored.
 HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 inline BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* /*overlapped*/) {
     return CurrentBackend().FileHandles().Read(file, buffer, toRead, read);
+}
+inline BOOL WriteFile(HANDLE file, const void* data, DWORD toWrite, DWORD* written,
+                      void* /*overlapped*/) {
+    return CurrentBackend().FileHandles().Write(file, data, toWrite, written);
 }
 inline DWORD SetFilePointer(HANDLE file, LONG distance, LONG* high, DWORD method) {
     return CurrentBackend().FileHandles().Seek(file, distance, high, method);

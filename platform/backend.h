@@ -92,6 +92,13 @@ class Backend {
     virtual std::optional<std::string> ReadFileBytes(std::string_view path) = 0;
     // An existing file opened for reading, or null. Records the open like ReadFileBytes.
     virtual std::unique_ptr<FileSource> OpenFileForReading(std::string_view path) = 0;
+    // A file opened for reading and writing: CREATE_ALWAYS creates or truncates it,
+    // OPEN_EXISTING needs it to exist, OPEN_ALWAYS keeps an existing file or creates it.
+    // Null when it cannot be opened (a missing directory, a read-only place).
+    virtual std::unique_ptr<FileSource> OpenFileForWriting(std::string_view /*path*/,
+                                                           DWORD /*disposition*/) {
+        return nullptr;
+    }
     // The handles CreateFileA gave out on this back end.
     FileHandleTable& FileHandles() { return fileHandles_; }
     // A registry value: its type and raw bytes (a REG_SZ includes its terminating zero).

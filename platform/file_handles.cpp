@@ -43,6 +43,32 @@ class HostSource final : public FileSource {
     std::uint64_t size_;
 };
 
+class HostWritable final : public FileSource {
+  public:
+    HostWritable(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
+    ~HostWritable() override { std::fclose(file_); }
+    HostWritable(const HostWritable&) = delete;
+    HostWritable& operator=(const HostWritable&) = delete;
+    std::uint64_t Size() const override { return size_; }
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+        if (n == 0 || offset >= size_) return 0;
+        if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return 0;
+        return std::fread(buffer, 1, n, file_);
+    }
+    std::size_t WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        if (n == 0) return 0;
+        if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return 0;
+        std::size_t done = std::fwrite(data, 1, n, file_);
+        if (std::fflush(file_) != 0) done = 0;
+        size_ = std::max<std::uint64_t>(size_, offset + done);
+        return done;
+    }
+
+  private:
+    std::FILE* file_;
+    std::uint64_t size_;
+};
+
 }  // namespace
 
 std::unique_ptr<FileSource> MemoryFileSource(std::string bytes) {
@@ -58,6 +84,24 @@ std::unique_ptr<FileSource> HostFileSource(const std::string& hostPath) {
         return nullptr;
     }
     return std::make_unique<HostSource>(file, static_cast<std::uint64_t>(info.st_size));
+}
+
+std::unique_ptr<FileSource> HostWritableFile(const std::string& hostPath, DWORD disposition) {
+    std::FILE* file = nullptr;
+    if (disposition == CREATE_ALWAYS) {
+        file = std::fopen(hostPath.c_str(), "w+b");
+    } else {
+        file = std::fopen(hostPath.c_str(), "r+b");
+        if (file == nullptr && disposition == OPEN_ALWAYS)
+            file = std::fopen(hostPath.c_str(), "w+b");
+    }
+    if (file == nullptr) return nullptr;
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return std::make_unique<HostWritable>(file, static_cast<std::uint64_t>(info.st_size));
 }
 
 HANDLE FileHandleTable::Add(std::unique_ptr<FileSource> source) {
@@ -80,6 +124,17 @@ BOOL FileHandleTable::Read(HANDLE file, void* buffer, DWORD toRead, DWORD* read)
     open->position += got;
     if (read != nullptr) *read = static_cast<DWORD>(got);
     return TRUE;
+}
+
+BOOL FileHandleTable::Write(HANDLE file, const void* data, DWORD toWrite, DWORD* written) {
+    if (written != nullptr) *written = 0;
+    Open* open = Find(file);
+    if (open == nullptr || (data == nullptr && toWrite > 0)) return FALSE;
+    if (toWrite == 0) return TRUE;
+    std::size_t done = open->source->WriteAt(open->position, data, toWrite);
+    open->position += done;
+    if (written != nullptr) *written = static_cast<DWORD>(done);
+    return done == toWrite ? TRUE : FALSE;
 }
 
 DWORD FileHandleTable::Seek(HANDLE file, LONG distance, LONG* high, DWORD method) {

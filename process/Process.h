@@ -16,6 +16,7 @@
 #include "speech/tfsapglb.h"
 #include "speech/tfsapi.h"
 #include "speech/tfsapi_startup.h"
+#include "tavena/TavenaGlue.h"
 
 namespace sonara {
 
@@ -55,9 +56,9 @@ class Process {
   public:
     Step<Tfwav> tfwav{"Tfwav"};  // wave output: the ring of blocks, the device by name
     Step<DiphoneModule> diphone{"DiphoneSynth"};  // timing defaults, both wave flags off
-    // Still to join here: the Tavena engine's settings.
-    Step<Tfsapglb> tfsapglb{"Tfsapglb"};  // server dispatch: type 5
-    Step<Tfsapi> tfsapi{"Tfsapi"};        // speech facade: configuration state, legacy lookup
+    Step<TavenaGlue> tavena{"TavenaGlue"};        // the Tavena engine's settings and buffers
+    Step<Tfsapglb> tfsapglb{"Tfsapglb"};          // server dispatch: type 5
+    Step<Tfsapi> tfsapi{"Tfsapi"};  // speech facade: configuration state, legacy lookup
     Step<TfMouse> mouse{"TfMouse"};
     Step<TfCrt> crt{"TfCrt"};
     Step<TfFocus80> focus80{"TfFocus80"};  // offers the console its braille display

@@ -1,6 +1,7 @@
 #include "speech/tfsapglb.h"
 
 #include "console/TfCrt.h"
+#include "tavena/TavenaGlue.h"
 
 namespace sonara {
 
@@ -28,7 +29,7 @@ constexpr std::uint16_t kStartPollMs = 50;
 }  // namespace
 
 Tfsapglb::Tfsapglb()
-    : tavena_(&Unavailable()),
+    : tavena_(&TavenaServer()),
       sapi4_(&Unavailable()),
       sapi54_(&Unavailable()),
       sapi5_(&Unavailable()) {

@@ -2,8 +2,9 @@
 // by the dispatch type of the last ServerStart: 3 the Tavena engine, 4 SAPI 4, 54 SAPI 5
 // with the second type library, any other SAPI 5.
 //
-// No server back end exists yet: each one's start reports failure, so a configured
-// server leaves the facade on its built-in path. Tests install their own back ends.
+// Type 3 reaches the Tavena engine's glue. The other back ends' starts report failure
+// until they exist, so such a server leaves the facade on its built-in path. Tests
+// install their own back ends.
 #pragma once
 
 #include <string>
@@ -43,7 +44,8 @@ class Tfsapglb {
     int DispatchType() const { return type_; }
     // The back end of a dispatch type (3, 4, 54, or any other value for SAPI 5).
     ServerBackend& BackendFor(int type);
-    // Replaces the back end of a dispatch type; null puts the unavailable one back.
+    // Replaces the back end of a dispatch type; null puts the unavailable one back (for
+    // type 3 too).
     void SetBackendFor(int type, ServerBackend* backend);
 
     bool ServerStart(int voice, int speed, int pitch, int type, std::string_view outputFile);

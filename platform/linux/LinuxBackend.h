@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/host_library.h"
 #include "platform/linux/LinuxFonts.h"
 #include "platform/linux/LinuxInput.h"
 #include "platform/linux/LinuxQueue.h"
@@ -133,6 +134,8 @@ class LinuxBackend : public Backend, public VideoSink {
     DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
     std::unique_ptr<FileSource> OpenFileForReading(std::string_view path) override;
+    std::unique_ptr<FileSource> OpenFileForWriting(std::string_view path,
+                                                   DWORD disposition) override;
     bool RegistryKeyExists(HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;
@@ -151,8 +154,9 @@ class LinuxBackend : public Backend, public VideoSink {
     MCIERROR mciSendStringA(const char* command, char* reply, UINT replyLength,
                             HWND callback) override;
 
-    // Libraries the platform provides itself: "fsbrldspapi.dll", the braille display over
-    // BrlAPI (LinuxLibraries.cpp).
+    // Libraries: first those the platform provides itself ("fsbrldspapi.dll", the braille
+    // display over BrlAPI), then a host file found through the path rules, opened as a
+    // shared object (LinuxLibraries.cpp).
     HMODULE LoadLibraryA(const char* name) override;
     FARPROC GetProcAddress(HMODULE module, const char* name) override;
     BOOL FreeLibrary(HMODULE module) override;
@@ -253,6 +257,7 @@ class LinuxBackend : public Backend, public VideoSink {
     std::unique_ptr<LinuxClips> clips_;
     std::unique_ptr<BrlapiDisplayLibrary> brailleLibrary_;  // while loaded
     int brailleLibraryRefs_ = 0;
+    HostLibraries hostLibraries_;
 };
 
 }  // namespace win

@@ -67,6 +67,10 @@ std::optional<std::string> LinuxBackend::ReadFileBytes(std::string_view path) {
 std::unique_ptr<FileSource> LinuxBackend::OpenFileForReading(std::string_view path) {
     return HostFileSource(files_->HostPath(path));
 }
+std::unique_ptr<FileSource> LinuxBackend::OpenFileForWriting(std::string_view path,
+                                                             DWORD disposition) {
+    return HostWritableFile(files_->HostPath(path), disposition);
+}
 bool LinuxBackend::RegistryKeyExists(HKEY root, std::string_view keyPath) {
     return files_->RegistryKeyExists(root, keyPath);
 }

@@ -27,6 +27,42 @@ std::string RegistryKeyName(win::HKEY root, std::string_view keyPath) {
 
 }  // namespace
 
+// An in-memory file open for writing: reads and writes go to the machine's copy, so the
+// file's bytes are visible at once, as on a disk.
+class SimWritableFile final : public win::FileSource {
+  public:
+    SimWritableFile(SimMachine& machine, std::string key)
+        : machine_(machine), key_(std::move(key)) {}
+    std::uint64_t Size() const override {
+        auto it = machine_.files_.find(key_);
+        return it == machine_.files_.end() ? 0 : it->second.size();
+    }
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+        auto it = machine_.files_.find(key_);
+        if (it == machine_.files_.end() || offset >= it->second.size()) return 0;
+        std::size_t count = std::min<std::uint64_t>(n, it->second.size() - offset);
+        std::memcpy(buffer, it->second.data() + offset, count);
+        return count;
+    }
+    std::size_t WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
+        auto it = machine_.files_.find(key_);
+        if (it == machine_.files_.end()) return 0;
+        std::uint64_t limit = UINT32_MAX;
+        auto cap = machine_.fileLimits_.find(key_);
+        if (cap != machine_.fileLimits_.end()) limit = cap->second;
+        if (offset >= limit) return 0;
+        std::size_t count = std::min<std::uint64_t>(n, limit - offset);
+        std::string& bytes = it->second;
+        if (bytes.size() < offset + count) bytes.resize(offset + count, '\0');
+        std::memcpy(bytes.data() + offset, data, count);
+        return count;
+    }
+
+  private:
+    SimMachine& machine_;
+    std::string key_;
+};
+
 std::string SimMachine::FileKey(std::string_view path) const {
     return win::FoldCase(win::AbsolutePath(currentDir_, path));
 }
@@ -134,6 +170,29 @@ std::optional<std::string> SimMachine::ReadFileBytes(std::string_view path) {
     filesOpened_.push_back(fileNames_[key]);
     Record("file", fileNames_[key]);
     return it->second;
+}
+
+std::unique_ptr<win::FileSource> SimMachine::OpenFileForWriting(std::string_view path,
+                                                                win::DWORD disposition) {
+    if (path.empty()) return nullptr;
+    std::string full = win::AbsolutePath(currentDir_, path);
+    std::string key = win::FoldCase(full);
+    win::PathParts parts = win::SplitPath(full);
+    if (parts.name.empty() || !IsDirectory(win::FoldCase(parts.drive + parts.dir)) ||
+        IsDirectory(key))
+        return nullptr;
+    const bool exists = files_.count(key) != 0;
+    if (disposition == win::OPEN_EXISTING && !exists) return nullptr;
+    if (disposition == win::CREATE_ALWAYS || !exists) {
+        files_[key].clear();
+        fileNames_.try_emplace(key, full);
+    }
+    Record("file", "write " + full);
+    return std::make_unique<SimWritableFile>(*this, key);
+}
+
+void SimMachine::LimitFileSize(std::string_view path, std::size_t maxBytes) {
+    fileLimits_[FileKey(path)] = maxBytes;
 }
 
 std::unique_ptr<win::FileSource> SimMachine::OpenFileForReading(std::string_view path) {

@@ -202,6 +202,7 @@ void SimMachine::AddLibrary(std::string name, std::map<std::string, win::FARPROC
 // Libraries are named by file name; handles are 1 + their index, shifted off zero.
 win::HMODULE SimMachine::LoadLibraryA(const char* name) {
     if (name == nullptr) return nullptr;
+    Record("library", std::string("load ") + name);
     std::string wanted = win::SplitPath(name).name;
     for (std::size_t i = 0; i < libraries_.size(); ++i) {
         if (win::SameName(win::SplitPath(libraries_[i].name).name, wanted)) {
@@ -226,6 +227,7 @@ win::BOOL SimMachine::FreeLibrary(win::HMODULE module) {
     if (index == 0 || index > libraries_.size() || libraries_[index - 1].refs == 0)
         return win::FALSE;
     --libraries_[index - 1].refs;
+    Record("library", "free " + libraries_[index - 1].name);
     return win::TRUE;
 }
 

@@ -161,7 +161,11 @@ class SimMachine : public win::Backend {
     void MarkMediaMissing(std::string baseName);
     void SetClipLength(std::uint32_t ms);  // virtual length of clips, default 2000
     void SetCueLength(std::uint32_t ms);   // sounds without real bytes, default 500
-    // Fake libraries for LoadLibraryA, by file name without regard to case.
+    // A file that cannot grow past maxBytes: a write beyond fails there, as on a full disk.
+    void LimitFileSize(std::string_view path, std::size_t maxBytes);
+    // Fake libraries for LoadLibraryA, by file name without regard to case. Every call of
+    // LoadLibraryA is recorded as a "library" event "load NAME" (found or not), every
+    // FreeLibrary of a fake one as "free NAME".
     void AddLibrary(std::string name, std::map<std::string, win::FARPROC> procs);
 
     // A fake braille display of `cells` cells (0: one that reports none) behind the library
@@ -280,6 +284,9 @@ class SimMachine : public win::Backend {
     win::DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
     std::unique_ptr<win::FileSource> OpenFileForReading(std::string_view path) override;
+    // In-memory files; the directory must exist. Recorded as a "file" event "write PATH".
+    std::unique_ptr<win::FileSource> OpenFileForWriting(std::string_view path,
+                                                        win::DWORD disposition) override;
     bool RegistryKeyExists(win::HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(win::HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;
@@ -403,6 +410,7 @@ class SimMachine : public win::Backend {
     void DeliverBrailleKey(const Happening& h);
 
     // Files (SimFiles.cpp).
+    friend class SimWritableFile;
     std::string FileKey(std::string_view path) const;
     bool MediaAssumed(std::string_view path) const;
     bool IsDirectory(const std::string& key) const;
@@ -449,9 +457,10 @@ class SimMachine : public win::Backend {
         int hideCount = 1, x = 0, y = 0, w = 0, h = 0;
     } caret_;
 
-    std::map<std::string, std::string> files_;      // folded path -> bytes
-    std::map<std::string, std::string> dirs_;       // folded path -> path as given
-    std::map<std::string, std::string> fileNames_;  // folded path -> path as given
+    std::map<std::string, std::string> files_;       // folded path -> bytes
+    std::map<std::string, std::string> dirs_;        // folded path -> path as given
+    std::map<std::string, std::string> fileNames_;   // folded path -> path as given
+    std::map<std::string, std::size_t> fileLimits_;  // folded path -> most bytes
     std::string currentDir_ = "c:\\";
     std::string moduleFileName_ = "c:\\sonara\\sonara.exe";
     std::string windowsDir_ = "c:\\windows";

@@ -55,6 +55,10 @@ std::optional<std::string> HostFileSim::ReadFileBytes(std::string_view path) {
 std::unique_ptr<win::FileSource> HostFileSim::OpenFileForReading(std::string_view path) {
     return win::HostFileSource(files_.HostPath(path));
 }
+std::unique_ptr<win::FileSource> HostFileSim::OpenFileForWriting(std::string_view path,
+                                                                 win::DWORD disposition) {
+    return win::HostWritableFile(files_.HostPath(path), disposition);
+}
 bool HostFileSim::RegistryKeyExists(win::HKEY root, std::string_view keyPath) {
     return files_.RegistryKeyExists(root, keyPath);
 }
@@ -79,6 +83,22 @@ win::MMRESULT HostFileSim::waveOutWrite(win::HWAVEOUT wo, win::WAVEHDR* hdr, win
         ++blocks_;
     }
     return r;
+}
+
+win::HMODULE HostFileSim::LoadLibraryA(const char* name) {
+    win::HMODULE fake = SimMachine::LoadLibraryA(name);
+    if (fake != nullptr || !loadHostLibraries_ || name == nullptr || *name == '\0') return fake;
+    return hostLibraries_.Load(files_.HostPath(name));
+}
+
+win::FARPROC HostFileSim::GetProcAddress(win::HMODULE module, const char* name) {
+    if (hostLibraries_.Owns(module)) return hostLibraries_.Proc(module, name);
+    return SimMachine::GetProcAddress(module, name);
+}
+
+win::BOOL HostFileSim::FreeLibrary(win::HMODULE module) {
+    if (hostLibraries_.Owns(module)) return hostLibraries_.Free(module);
+    return SimMachine::FreeLibrary(module);
 }
 
 }  // namespace sonara_tool

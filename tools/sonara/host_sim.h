@@ -1,12 +1,14 @@
 // A simulated machine (virtual time, sound devices and windows) whose files, Sonara.ini
 // and registry are the host's, read through the Linux back end's path rules. It keeps
 // every block given to the wave-out device, exactly as submitted, and the format the
-// device was first opened with.
+// device was first opened with. On request it also loads real libraries: a name no fake
+// library answers is opened from the host's files as a shared object.
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "platform/host_library.h"
 #include "platform/linux/LinuxFiles.h"
 #include "platform/sim/SimMachine.h"
 
@@ -20,6 +22,8 @@ class HostFileSim : public sim::SimMachine {
     // when nothing was played) and the blocks in order.
     std::string WaveFile() const;
     std::size_t BlocksWritten() const { return blocks_; }
+    // Off by default: LoadLibraryA finds only the fake libraries registered by name.
+    void SetLoadHostLibraries(bool on) { loadHostLibraries_ = on; }
 
     win::DWORD GetCurrentDirectoryA(win::DWORD size, char* buffer) override;
     win::BOOL SetCurrentDirectoryA(const char* path) override;
@@ -28,6 +32,8 @@ class HostFileSim : public sim::SimMachine {
     win::DWORD GetFileAttributesA(const char* path) override;
     std::optional<std::string> ReadFileBytes(std::string_view path) override;
     std::unique_ptr<win::FileSource> OpenFileForReading(std::string_view path) override;
+    std::unique_ptr<win::FileSource> OpenFileForWriting(std::string_view path,
+                                                        win::DWORD disposition) override;
     bool RegistryKeyExists(win::HKEY root, std::string_view keyPath) override;
     std::optional<RegistryValue> RegistryQuery(win::HKEY root, std::string_view keyPath,
                                                std::string_view valueName) override;
@@ -37,11 +43,17 @@ class HostFileSim : public sim::SimMachine {
                               win::DWORD flags) override;
     win::MMRESULT waveOutWrite(win::HWAVEOUT wo, win::WAVEHDR* hdr, win::UINT size) override;
 
+    win::HMODULE LoadLibraryA(const char* name) override;
+    win::FARPROC GetProcAddress(win::HMODULE module, const char* name) override;
+    win::BOOL FreeLibrary(win::HMODULE module) override;
+
   private:
     win::LinuxFiles files_;
     std::optional<win::WAVEFORMATEX> first_format_;
     std::string data_;
     std::size_t blocks_ = 0;
+    bool loadHostLibraries_ = false;
+    win::HostLibraries hostLibraries_;
 };
 
 }  // namespace sonara_tool
