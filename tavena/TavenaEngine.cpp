@@ -207,13 +207,16 @@ void TavenaEngine::PlayPiece(std::size_t bytes) {
 }
 
 bool TavenaEngine::EngineSpeak(std::string_view text) {
-    bool result = true;
     if (Blank(text)) return true;
     // Without a library (never set up, or lost in a recovery) there is nothing to speak.
     if (!Ready()) return false;
 
-    Lines lines = pipeline_.PhonemeLines(text, pitchFactor_, durationFactor_);
+    return SpeakLines(pipeline_.PhonemeLines(text, pitchFactor_, durationFactor_));
+}
 
+bool TavenaEngine::SpeakLines(const Lines& lines) {
+    bool result = true;
+    if (!Ready()) return false;
     Tfwav* wav = Tfwav::Current();
     const bool highRate = wav != nullptr && wav->HighRate();
     const bool fastSpeech = wav != nullptr && wav->FastSpeech();

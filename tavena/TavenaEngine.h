@@ -44,6 +44,8 @@ class TavenaEngine {
     void EngineSetFactors(double pitchFactor, double durationFactor);
     // True when every library write and read and every file write succeeded.
     bool EngineSpeak(std::string_view text);
+    // EngineSpeak from the phoneme lines on: the trace, the library and the sound.
+    bool SpeakLines(const Lines& lines);
     void EngineStop();
     bool EngineIsPlaying();
     // Completes the output file's header, frees the tables, closes and unloads the library.

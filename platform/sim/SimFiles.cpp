@@ -178,8 +178,9 @@ std::unique_ptr<win::FileSource> SimMachine::OpenFileForWriting(std::string_view
     std::string full = win::AbsolutePath(currentDir_, path);
     std::string key = win::FoldCase(full);
     win::PathParts parts = win::SplitPath(full);
-    if (parts.name.empty() || !IsDirectory(win::FoldCase(parts.drive + parts.dir)) ||
-        IsDirectory(key))
+    std::string dir = parts.drive + parts.dir;
+    if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();  // "c:\x\" names "c:\x"
+    if (parts.name.empty() || !IsDirectory(win::FoldCase(dir)) || IsDirectory(key))
         return nullptr;
     const bool exists = files_.count(key) != 0;
     if (disposition == win::OPEN_EXISTING && !exists) return nullptr;

@@ -196,7 +196,13 @@ void SimMachine::SetCueLength(std::uint32_t ms) {
 }
 
 void SimMachine::AddLibrary(std::string name, std::map<std::string, win::FARPROC> procs) {
-    libraries_.push_back(Library{std::move(name), std::move(procs), 0});
+    libraries_.push_back(Library{std::move(name), std::move(procs), 0, false});
+}
+
+void SimMachine::RemoveLibrary(std::string_view name) {
+    for (Library& lib : libraries_) {
+        if (win::SameName(lib.name, name)) lib.removed = true;
+    }
 }
 
 // Libraries are named by file name; handles are 1 + their index, shifted off zero.
@@ -205,7 +211,8 @@ win::HMODULE SimMachine::LoadLibraryA(const char* name) {
     Record("library", std::string("load ") + name);
     std::string wanted = win::SplitPath(name).name;
     for (std::size_t i = 0; i < libraries_.size(); ++i) {
-        if (win::SameName(win::SplitPath(libraries_[i].name).name, wanted)) {
+        if (!libraries_[i].removed &&
+            win::SameName(win::SplitPath(libraries_[i].name).name, wanted)) {
             ++libraries_[i].refs;
             return reinterpret_cast<win::HMODULE>((i + 1) << 4);
         }

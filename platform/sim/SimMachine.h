@@ -87,7 +87,8 @@ struct WaveWrite {
 };
 // Every recorded happening, in order: kind is one of "title", "beep", "sound",
 // "sound-stop", "mci", "file", "messagebox", "caret", "window", "text", "wave" (a block
-// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset", "braille", "picture".
+// written: "<bytes> <rate>/<bits>/<channels>"), "wave-reset", "braille", "picture",
+// "library".
 struct Event {
     std::uint32_t time;
     std::string kind;
@@ -167,6 +168,8 @@ class SimMachine : public win::Backend {
     // LoadLibraryA is recorded as a "library" event "load NAME" (found or not), every
     // FreeLibrary of a fake one as "free NAME".
     void AddLibrary(std::string name, std::map<std::string, win::FARPROC> procs);
+    // Takes a fake library away: later loads fail; handles given out stay valid until freed.
+    void RemoveLibrary(std::string_view name);
 
     // A fake braille display of `cells` cells (0: one that reports none) behind the library
     // "fsbrldspapi.dll"; without it that library does not exist. Its writes are recorded
@@ -478,6 +481,7 @@ class SimMachine : public win::Backend {
         std::string name;
         std::map<std::string, win::FARPROC> procs;
         int refs = 0;
+        bool removed = false;
     };
     std::vector<Library> libraries_;
     BrailleDisplayState braille_;

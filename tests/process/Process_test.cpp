@@ -34,7 +34,13 @@ const std::vector<std::string> kAllSteps = {
 TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
     bool sawEverything = false;
     int code = sonara::RunProgram([&] {
-        EXPECT_EQ(steps.size(), 8u);
+        EXPECT_EQ(steps.size(), 9u);
+        // The Tavena glue read its settings (none here: the defaults) and dispatch type 3
+        // reaches it.
+        ASSERT_NE(sonara::TavenaGlue::Current(), nullptr);
+        EXPECT_EQ(sonara::TavenaGlue::Current()->Settings().rules,
+                  "\\tecfal\\tavenatts\\portug.nrl");
+        EXPECT_EQ(&sonara::Tfsapglb::Current()->BackendFor(3), &sonara::TavenaServer());
         // The diphone synthesizer's start set its timing and cleared both wave flags.
         ASSERT_NE(sonara::DiphoneSynth::Current(), nullptr);
         EXPECT_EQ(sonara::DiphoneSynth::Current()->Cut(), 400);
