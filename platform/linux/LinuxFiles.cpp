@@ -264,8 +264,8 @@ std::optional<std::string> LinuxFiles::RegistrySection(HKEY root, std::string_vi
         }
         return std::nullopt;
     }
-    if (valueName.empty()) return std::nullopt;
-    return FindProfileValue(*bytes, section, valueName);
+    // The default (unnamed) value is written "@", as in exported registry files.
+    return FindProfileValue(*bytes, section, valueName.empty() ? "@" : valueName);
 }
 
 }  // namespace win

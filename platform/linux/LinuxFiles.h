@@ -49,7 +49,7 @@ class LinuxFiles {
     // The AppData shell folder comes from the settings; every other value from the
     // plain-text registry file "registry.ini" of the configuration directory, whose
     // sections are full key paths ("[HKEY_LOCAL_MACHINE\SOFTWARE\X]") and whose
-    // lines are name=value strings.
+    // lines are name=value strings; "@" names a key's default value.
     bool RegistryKeyExists(HKEY root, std::string_view keyPath);
     std::optional<Backend::RegistryValue> RegistryQuery(HKEY root, std::string_view keyPath,
                                                         std::string_view valueName);

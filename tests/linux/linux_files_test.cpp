@@ -120,6 +120,15 @@ TEST_F(LinuxFilesTest, RegistryGivesAppDataAndValuesOfTheRegistryFile) {
     ASSERT_TRUE(voice.has_value());
     EXPECT_EQ(voice->data, std::string("c:\\vozes\\pt1") + '\0');
     EXPECT_FALSE(files->RegistryQuery(HKEY_LOCAL_MACHINE, "SOFTWARE\\X\\Bases", "").has_value());
+
+    // "@" is a key's default value, which the empty value name reads.
+    Write(root / "c" / "windows" / "registry.ini",
+          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TCTS\\Mbrola\\databases\\BR4]\r\n"
+          "@=c:\\tecfal\\tavenatts\\br4\r\n");
+    auto database =
+        files->RegistryQuery(HKEY_LOCAL_MACHINE, "SOFTWARE\\TCTS\\Mbrola\\databases\\br4", "");
+    ASSERT_TRUE(database.has_value());
+    EXPECT_EQ(database->data, std::string("c:\\tecfal\\tavenatts\\br4") + '\0');
 }
 
 }  // namespace
