@@ -243,6 +243,10 @@ inline FARPROC GetProcAddress(HMODULE module, const char* name) {
 inline BOOL FreeLibrary(HMODULE module) {
     return CurrentBackend().FreeLibrary(module);
 }
+// A path handed to a loaded library (a voice database), as that library can open it.
+inline std::string LibraryFileName(std::string_view path) {
+    return CurrentBackend().LibraryFileName(path);
+}
 
 inline LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return proc(hwnd, msg, wp, lp);

@@ -131,6 +131,9 @@ class Backend {
 
     // Libraries (later users: the braille display and speech engines).
     virtual HMODULE LoadLibraryA(const char* /*name*/) { return nullptr; }
+    // A file name as a library of the host opens it with its own file functions: the
+    // host path on Linux; the name itself where libraries see the same paths as modules.
+    virtual std::string LibraryFileName(std::string_view path) { return std::string(path); }
     virtual FARPROC GetProcAddress(HMODULE /*module*/, const char* /*name*/) { return nullptr; }
     virtual BOOL FreeLibrary(HMODULE /*module*/) { return FALSE; }
 

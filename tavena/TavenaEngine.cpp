@@ -113,7 +113,9 @@ bool TavenaEngine::EngineInit(std::string_view database, std::string_view rules,
                        std::string(kDatabaseKey) + std::string(database) + "\\", path))
         path = kDefaultDatabase;
     databasePath_ = path;
-    if (binding_.Calls().init_MBR(databasePath_.c_str()) < 0) {
+    // The library opens the database with its own file functions, so it gets the name as
+    // the platform's libraries see it.
+    if (binding_.Calls().init_MBR(win::LibraryFileName(databasePath_).c_str()) < 0) {
         binding_.UnloadMbrola();
         return false;
     }
@@ -164,7 +166,7 @@ void TavenaEngine::Recover() {
     binding_.UnloadMbrola();
     ready_ = false;
     if (!binding_.LoadMbrola()) return;
-    if (binding_.Calls().init_MBR(databasePath_.c_str()) < 0) {
+    if (binding_.Calls().init_MBR(win::LibraryFileName(databasePath_).c_str()) < 0) {
         binding_.UnloadMbrola();
         return;
     }

@@ -160,6 +160,7 @@ class LinuxBackend : public Backend, public VideoSink {
     HMODULE LoadLibraryA(const char* name) override;
     FARPROC GetProcAddress(HMODULE module, const char* name) override;
     BOOL FreeLibrary(HMODULE module) override;
+    std::string LibraryFileName(std::string_view path) override;
 
   private:
     struct WindowClass {

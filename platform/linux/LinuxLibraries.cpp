@@ -46,4 +46,8 @@ BOOL LinuxBackend::FreeLibrary(HMODULE module) {
     return TRUE;
 }
 
+std::string LinuxBackend::LibraryFileName(std::string_view path) {
+    return files_->HostPath(path);
+}
+
 }  // namespace win

@@ -107,7 +107,10 @@ int Speak(const SayArgs& args, bool spell) {
         }
     };
     if (args.wav) {
+        // No fake library: a speech server of type 3 loads our synthesizer library from
+        // the host's files, as on the real machine.
         sonara_tool::HostFileSim machine;
+        machine.SetLoadHostLibraries(true);
         win::SetBackend(&machine);
         int code = 0;
         try {

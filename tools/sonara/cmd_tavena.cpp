@@ -1,6 +1,7 @@
 // sonara tavena STAGE [data options] [TEXT]: runs the engine's text stages up to STAGE
 // and prints its output, one item per line. Text comes from the arguments or, without
-// any, from standard input (UTF-8).
+// any, from standard input (UTF-8). sonara tavena say: the whole engine
+// (cmd_tavena_say.cpp).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -15,6 +16,10 @@
 #include "tools/sonara/command.h"
 #include "tools/sonara/encoding.h"
 
+namespace sonara_tool {
+int TavenaSay(const std::vector<std::string>& args);  // cmd_tavena_say.cpp
+}  // namespace sonara_tool
+
 namespace {
 
 enum class Stage { kNormalize, kTag, kIntonation, kTranscribe, kPho };
@@ -25,7 +30,7 @@ struct Options {
     std::string base = "portug";
     std::string rules, exceptions, abbreviations, prosody, diphones;
     double pitch = 1.0;
-    double duration = 0.8;
+    double duration = 1.0;  // the engine's own defaults, as `tavena say` uses them
     std::vector<std::string> text;
 };
 
@@ -150,6 +155,9 @@ void Print(const std::vector<std::string>& lines) {
 }
 
 int Tavena(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "say") {
+        return sonara_tool::TavenaSay(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
     Options o;
     if (!ParseOptions(args, o)) {
         std::fprintf(stderr,
@@ -184,7 +192,8 @@ int Tavena(const std::vector<std::string>& args) {
 
 sonara_tool::Registrar reg({"tavena",
                             "tavena STAGE [data options] [TEXT]  the text stages of the "
-                            "phoneme-line engine (normalize, tag, intonation, transcribe, pho)",
+                            "phoneme-line engine (normalize, tag, intonation, transcribe, pho); "
+                            "tavena say [--wav F] [--pitch P] [--duration D] TEXT  speak it",
                             &Tavena});
 
 }  // namespace

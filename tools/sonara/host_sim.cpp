@@ -101,4 +101,8 @@ win::BOOL HostFileSim::FreeLibrary(win::HMODULE module) {
     return SimMachine::FreeLibrary(module);
 }
 
+std::string HostFileSim::LibraryFileName(std::string_view path) {
+    return files_.HostPath(path);
+}
+
 }  // namespace sonara_tool

@@ -46,6 +46,7 @@ class HostFileSim : public sim::SimMachine {
     win::HMODULE LoadLibraryA(const char* name) override;
     win::FARPROC GetProcAddress(win::HMODULE module, const char* name) override;
     win::BOOL FreeLibrary(win::HMODULE module) override;
+    std::string LibraryFileName(std::string_view path) override;
 
   private:
     win::LinuxFiles files_;
