@@ -50,11 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fake.writes = fake.reads = 0;
     fake.samplesPerWrite = data[0] * 11;
     fake.samplesOnFlush = (data[0] & 0x0F) * 13;
-    fake.maxPerRead = (data[1] + 1) * 67;
+    fake.maxPerRead = 64 + data[1] * 251;
     fake.failWrite = data[2] & 0x0F;
     fake.failRead = data[2] >> 4;
+    fake.sampleValue = 0;
+    fake.noteReads = false;
     // Longer texts only repeat what shorter ones reach, at a much higher cost per run.
-    std::string text(reinterpret_cast<const char*>(data + 3), std::min<size_t>(size - 3, 48));
+    std::string text(reinterpret_cast<const char*>(data + 3), std::min<size_t>(size - 3, 24));
     sonara::EngineSpeak(text);
     sonara::EngineStop();
     if (!world.process->tavena.module.Engine().LibraryLoaded()) std::abort();

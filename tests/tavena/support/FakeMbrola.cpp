@@ -1,6 +1,7 @@
 #include "FakeMbrola.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace tavena_test {
@@ -44,9 +45,13 @@ int Read(short* samples, int wanted) {
         return Fail();
     }
     int n = std::max(0, std::min({fake.pending, wanted, fake.maxPerRead}));
-    std::fill(samples, samples + n, fake.sampleValue);
+    if (fake.sampleValue == 0) {
+        std::memset(samples, 0, sizeof(short) * static_cast<std::size_t>(n));  // silence, fast
+    } else {
+        std::fill(samples, samples + n, fake.sampleValue);
+    }
     fake.pending -= n;
-    Note("read_MBR " + std::to_string(wanted) + " -> " + std::to_string(n));
+    if (fake.noteReads) Note("read_MBR " + std::to_string(wanted) + " -> " + std::to_string(n));
     return n;
 }
 int ReadType(void*, int, int) {

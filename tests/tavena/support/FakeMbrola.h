@@ -24,6 +24,7 @@ struct FakeMbrola {
     int failWrite = 0;             // the n-th write_MBR (from 1) answers -1
     int failRead = 0;              // the n-th read_MBR (from 1) answers -1
     std::int16_t sampleValue = 1000;
+    bool noteReads = true;            // off: reads are not recorded (long runs)
     std::function<void()> onFailure;  // runs inside a failing write or read
 
     int pending = 0;
