@@ -79,7 +79,10 @@ TavenaEngine::TavenaEngine()
 }
 
 TavenaEngine::~TavenaEngine() {
-    CloseOutputFile();
+    // A program that ends without EngineClose still leaves a complete WAV file and a
+    // released database.
+    FinishOutputFile();
+    if (binding_.Loaded()) binding_.Calls().close_MBR();
     if (current_engine == this) current_engine = nullptr;
 }
 
@@ -286,23 +289,24 @@ bool TavenaEngine::EngineIsPlaying() {
     return writingToFile_ ? false : IsPlaying();
 }
 
+void TavenaEngine::FinishOutputFile() {
+    if (!writingToFile_ || output_ == nullptr) return;
+    CloseOutputFile();
+    win::HANDLE file = win::CreateFileA(outputName_.c_str(), win::GENERIC_READ | win::GENERIC_WRITE,
+                                        0, nullptr, win::OPEN_EXISTING, 0, nullptr);
+    if (file == win::INVALID_HANDLE_VALUE) return;
+    win::DWORD size = win::GetFileSize(file, nullptr);
+    std::uint32_t dataSize =
+        size != win::INVALID_FILE_SIZE && size >= kHeaderBytes ? size - kHeaderBytes : 0;
+    std::uint8_t header[kHeaderBytes];
+    MakeWaveHeader(header, kSampleRate, 16, 1, dataSize);
+    win::SetFilePointer(file, 0, nullptr, win::FILE_BEGIN);
+    WriteAll(file, header, sizeof header);
+    win::CloseHandle(file);
+}
+
 void TavenaEngine::EngineClose() {
-    if (writingToFile_ && output_ != nullptr) {
-        CloseOutputFile();
-        win::HANDLE file =
-            win::CreateFileA(outputName_.c_str(), win::GENERIC_READ | win::GENERIC_WRITE, 0,
-                             nullptr, win::OPEN_EXISTING, 0, nullptr);
-        if (file != win::INVALID_HANDLE_VALUE) {
-            win::DWORD size = win::GetFileSize(file, nullptr);
-            std::uint32_t dataSize =
-                size != win::INVALID_FILE_SIZE && size >= kHeaderBytes ? size - kHeaderBytes : 0;
-            std::uint8_t header[kHeaderBytes];
-            MakeWaveHeader(header, kSampleRate, 16, 1, dataSize);
-            win::SetFilePointer(file, 0, nullptr, win::FILE_BEGIN);
-            WriteAll(file, header, sizeof header);
-            win::CloseHandle(file);
-        }
-    }
+    FinishOutputFile();
     data_.rules.FreeRules();
     data_.diphones.Clear();
     if (binding_.Loaded()) binding_.Calls().close_MBR();

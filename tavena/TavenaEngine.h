@@ -74,6 +74,8 @@ class TavenaEngine {
     void WriteTrace(const Lines& lines);
     void PlayPiece(std::size_t bytes);
     void CloseOutputFile();
+    // Closes the output file and writes its header with the true data size.
+    void FinishOutputFile();
 
     MbrolaBinding binding_;
     bool ready_ = false;  // init_MBR succeeded on the loaded library

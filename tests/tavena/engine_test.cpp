@@ -378,6 +378,22 @@ TEST_F(Engine, FileModeWritesAWavWhoseHeaderIsCompletedAtClose) {
     EXPECT_TRUE(E().WritingToFile());  // until the next set-up
 }
 
+TEST_F(Engine, AProgramEndingWithoutCloseStillCompletesTheFileAndReleasesTheDatabase) {
+    tavena_test::InstallFakeMbrola(machine);
+    machine.AddDirectory("c:\\saida");
+    Start();
+    ASSERT_TRUE(sonara::TavenaStart(0, 0, 0, "c:\\saida\\fala.wav"));
+    Fake().samplesOnFlush = 300;
+    EXPECT_TRUE(sonara::EngineSpeak("casa"));
+    process.reset();
+    const std::string file = win::ReadWholeFile("c:\\saida\\fala.wav").value_or("");
+    ASSERT_EQ(file.size(), 44u + 600u);
+    EXPECT_EQ(Le32(file, 4), 600u + 36u);
+    EXPECT_EQ(Le32(file, 40), 600u);
+    EXPECT_EQ(Fake().calls.back(), "close_MBR");
+    EXPECT_EQ(LibraryEvents().back(), "free mbrola.dll");
+}
+
 TEST_F(Engine, FileModeFailuresAreReported) {
     tavena_test::InstallFakeMbrola(machine);
     Start();
