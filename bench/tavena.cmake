@@ -7,3 +7,6 @@ sonara_add_bench(bench_tavena_speak
                          ${CMAKE_SOURCE_DIR}/tests/tavena/support/FakeMbrola.cpp
                          ${CMAKE_SOURCE_DIR}/tests/tavena/support/TavenaTestData.cpp
                  LIBS sonara_process sonara_tavena sonara_diphone sonara_platform)
+if(TARGET bench_tavena_speak)
+  target_compile_definitions(bench_tavena_speak PRIVATE SONARA_DATA_ROOT="${SONARA_DATA_ROOT}")
+endif()
