@@ -1,0 +1,247 @@
+#include "tavena/synth/Psola.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace synth {
+
+namespace {
+
+constexpr int kWindowSteps = 1024;
+
+// Half a Hann window, from its peak (index 0) to its foot (kWindowSteps).
+const std::array<float, kWindowSteps + 2>& HalfHann() {
+    static const auto table = [] {
+        std::array<float, kWindowSteps + 2> t{};
+        for (int i = 0; i <= kWindowSteps + 1; ++i) {
+            const double x = std::min(1.0, static_cast<double>(i) / kWindowSteps);
+            t[i] = static_cast<float>(0.5 * (1.0 + std::cos(3.14159265358979323846 * x)));
+        }
+        return t;
+    }();
+    return table;
+}
+
+uint32_t MarkAt(const uint32_t* marks, int i) {
+    return marks[i] & ~kVoicedMark;
+}
+bool Voiced(const uint32_t* marks, int i) {
+    return (marks[i] & kVoicedMark) != 0;
+}
+
+// Index of the mark nearest to `position`, or -1 without marks.
+int NearestMark(const uint32_t* marks, int count, double position) {
+    if (count == 0) return -1;
+    int lo = 0;
+    int hi = count;  // first mark after position lies in [lo, hi]
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (MarkAt(marks, mid) <= position) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    if (lo == 0) return 0;
+    if (lo == count) return count - 1;
+    return position - MarkAt(marks, lo - 1) <= MarkAt(marks, lo) - position ? lo - 1 : lo;
+}
+
+// One half of a phoneme: a stretch of one unit mapped onto a stretch of output time.
+struct Segment {
+    const DiphoneUnit* unit = nullptr;
+    const int16_t* samples = nullptr;
+    const uint32_t* marks = nullptr;
+    double from = 0, to = 0;  // source samples within the unit
+    int64_t outFrom = 0, outTo = 0;
+    float gainFrom = 1, gainTo = 1;
+};
+
+double Rms(const int16_t* samples, int from, int to) {
+    if (to <= from) return 0;
+    double sum = 0;
+    for (int i = from; i < to; ++i) sum += static_cast<double>(samples[i]) * samples[i];
+    return std::sqrt(sum / (to - from));
+}
+
+// Gains that meet at the middle of the phoneme, where the two units' recordings of it join:
+// both ends are scaled to the geometric mean of their loudness, so the level does not step.
+void MatchJoin(Segment& first, Segment& second, uint32_t rate) {
+    if (first.unit == nullptr || second.unit == nullptr) return;
+    const int span = static_cast<int>(rate / 50);  // 20 ms
+    const int n1 = static_cast<int>(first.unit->sampleCount);
+    const int b1 = static_cast<int>(first.unit->boundary);
+    const int b2 = static_cast<int>(second.unit->boundary);
+    const double a = Rms(first.samples, std::max(b1, n1 - span), n1);
+    const double b = Rms(second.samples, 0, std::min(b2, span));
+    if (a < 100 || b < 100) return;  // silence or closure: nothing to match
+    const double mean = std::sqrt(a * b);
+    first.gainTo = static_cast<float>(std::clamp(mean / a, 0.5, 2.0));
+    second.gainFrom = static_cast<float>(std::clamp(mean / b, 0.5, 2.0));
+}
+
+}  // namespace
+
+void OverlapBuffer::Allocate(size_t minimumSize) {
+    size_t size = 1;
+    while (size < minimumSize) size <<= 1;
+    ring_.assign(size, 0.0f);
+    mask_ = size - 1;
+    floor_ = 0;
+}
+
+void OverlapBuffer::Clear() {
+    std::fill(ring_.begin(), ring_.end(), 0.0f);
+    floor_ = 0;
+}
+
+void OverlapBuffer::AddGrain(int64_t at, const int16_t* src, int length, int center, int left,
+                             int right, float gain) {
+    const auto& window = HalfHann();
+    // First offset at or after the floor; grains lie within a few hundred samples of it.
+    const int floorOffset = static_cast<int>(std::clamp<int64_t>(floor_ - at, -(1 << 30), 1 << 30));
+    // Rising half, from the foot up to just before the peak.
+    if (left > 0) {
+        const int first = std::max({-left, -center, floorOffset});
+        const uint32_t step = (uint32_t{kWindowSteps} << 16) / static_cast<uint32_t>(left);
+        for (int k = first; k < 0; ++k) {
+            const float w = window[(static_cast<uint32_t>(-k) * step) >> 16];
+            ring_[static_cast<size_t>(at + k) & mask_] += gain * w * src[center + k];
+        }
+    }
+    // Peak and falling half.
+    const int last = std::min(right, length - 1 - center);
+    const uint32_t step =
+        right > 0 ? (uint32_t{kWindowSteps} << 16) / static_cast<uint32_t>(right) : 0;
+    for (int k = std::max({0, -center, floorOffset}); k <= last; ++k) {
+        const float w = window[(static_cast<uint32_t>(k) * step) >> 16];
+        ring_[static_cast<size_t>(at + k) & mask_] += gain * w * src[center + k];
+    }
+}
+
+void PitchContour::Add(double time, double hertz) {
+    if (count_ == kCapacity) return;
+    times_[count_] = time;
+    hertz_[count_] = hertz;
+    ++count_;
+}
+
+double PitchContour::At(double time) const {
+    if (count_ == 0) return 0;
+    if (time <= times_[0]) return hertz_[0];
+    for (int i = 1; i < count_; ++i) {
+        if (time < times_[i]) {
+            const double span = times_[i] - times_[i - 1];
+            if (span <= 0) return hertz_[i];
+            const double f = (time - times_[i - 1]) / span;
+            return hertz_[i - 1] + f * (hertz_[i] - hertz_[i - 1]);
+        }
+    }
+    return hertz_[count_ - 1];
+}
+
+int MaxHalfWindow(uint32_t rate) {
+    return static_cast<int>(rate / 40);
+}  // 25 ms
+
+double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double nextGrain,
+                     OverlapBuffer& out) {
+    const VoiceDatabase& voice = *job.voice;
+    const uint32_t rate = voice.Rate();
+    const int64_t duration = job.end - job.start;
+    const int maxHalf = MaxHalfWindow(rate);
+    const double unvoicedHop = rate / 200.0;  // 5 ms
+    const double lowest = static_cast<double>(rate) / maxHalf;
+    const double highest = rate / 16.0;
+    if (duration <= 0) return std::max(nextGrain, static_cast<double>(job.end));
+
+    Segment halves[2];
+    if (job.first != nullptr) {
+        halves[0].unit = job.first;
+        halves[0].from = job.first->boundary;
+        halves[0].to = job.first->sampleCount;
+    }
+    if (job.second != nullptr) {
+        halves[1].unit = job.second;
+        halves[1].from = 0;
+        halves[1].to = job.second->boundary;
+    }
+    double len0 = halves[0].to - halves[0].from;
+    double len1 = halves[1].to - halves[1].from;
+    if (job.first == nullptr) len0 = len1;  // the missing half stays silent, same share
+    if (job.second == nullptr) len1 = len0;
+    const int64_t split = len0 + len1 > 0
+                              ? job.start + std::llround(duration * len0 / (len0 + len1))
+                              : job.start + duration / 2;
+    halves[0].outFrom = job.start;
+    halves[0].outTo = split;
+    halves[1].outFrom = split;
+    halves[1].outTo = job.end;
+    for (auto& h : halves) {
+        if (h.unit == nullptr) continue;
+        h.samples = voice.Samples(*h.unit);
+        h.marks = voice.Marks(*h.unit);
+    }
+    MatchJoin(halves[0], halves[1], rate);
+
+    double t = std::max(nextGrain, static_cast<double>(job.start) - maxHalf);
+    while (t < job.end) {
+        const Segment& seg = t < split ? halves[0] : halves[1];
+        if (seg.unit == nullptr || seg.outTo <= seg.outFrom || seg.to <= seg.from) {
+            t += unvoicedHop;
+            continue;
+        }
+        const double frac =
+            std::clamp((t - seg.outFrom) / static_cast<double>(seg.outTo - seg.outFrom), 0.0, 1.0);
+        const double source = seg.from + frac * (seg.to - seg.from);
+        const float gain = seg.gainFrom + static_cast<float>(frac) * (seg.gainTo - seg.gainFrom);
+        const int length = static_cast<int>(seg.unit->sampleCount);
+        const int markCount = static_cast<int>(seg.unit->markCount);
+        const int64_t at = std::llround(t);
+
+        int i = NearestMark(seg.marks, markCount, source);
+        const auto voicedNeighbour = [&](int j) {
+            return j >= 0 && j < markCount && Voiced(seg.marks, j);
+        };
+        const auto gapTo = [&](int from, int to) {
+            const int gap = std::abs(static_cast<int>(MarkAt(seg.marks, to)) -
+                                     static_cast<int>(MarkAt(seg.marks, from)));
+            return gap <= maxHalf ? gap : 0;
+        };
+        const bool voiced =
+            i >= 0 && Voiced(seg.marks, i) && std::abs(MarkAt(seg.marks, i) - source) <= maxHalf;
+        if (!voiced) {
+            const int hop = static_cast<int>(unvoicedHop);
+            out.AddGrain(at, seg.samples, length, static_cast<int>(std::lround(source)), hop, hop,
+                         gain);
+            t += unvoicedHop;
+            continue;
+        }
+        // Distances to the neighbouring periods on each side (0 when there is none).
+        int left = voicedNeighbour(i - 1) ? gapTo(i - 1, i) : 0;
+        int right = voicedNeighbour(i + 1) ? gapTo(i, i + 1) : 0;
+        // A window that would run off the unit takes the period next to it instead.
+        const int mark = static_cast<int>(MarkAt(seg.marks, i));
+        if (right == 0 && left > 0 && mark + left >= length && voicedNeighbour(i - 1)) {
+            --i;
+        } else if (left == 0 && right > 0 && mark - right < 0 && voicedNeighbour(i + 1)) {
+            ++i;
+        }
+        left = voicedNeighbour(i - 1) ? gapTo(i - 1, i) : 0;
+        right = voicedNeighbour(i + 1) ? gapTo(i, i + 1) : 0;
+        if (left == 0) left = right;
+        if (right == 0) right = left;
+        if (left == 0) left = right = static_cast<int>(rate / 100);  // lone period: 100 Hz
+        const double natural = 0.5 * (left + right);
+        const double period =
+            contour.Empty() ? natural : rate / std::clamp(contour.At(t), lowest, highest);
+        const int reach = static_cast<int>(std::min<double>(period, maxHalf));
+        out.AddGrain(at, seg.samples, length, static_cast<int>(MarkAt(seg.marks, i)),
+                     std::min(left, reach), std::min(right, reach), gain);
+        t += period;
+    }
+    return t;
+}
+
+}  // namespace synth
