@@ -145,8 +145,8 @@ int MaxHalfWindow(uint32_t rate) {
     return static_cast<int>(rate / 40);
 }  // 25 ms
 
-double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double nextGrain,
-                     OverlapBuffer& out) {
+void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainClock& clock,
+                   OverlapBuffer& out) {
     const VoiceDatabase& voice = *job.voice;
     const uint32_t rate = voice.Rate();
     const int64_t duration = job.end - job.start;
@@ -154,7 +154,10 @@ double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double 
     const double unvoicedHop = rate / 200.0;  // 5 ms
     const double lowest = static_cast<double>(rate) / maxHalf;
     const double highest = rate / 16.0;
-    if (duration <= 0) return std::max(nextGrain, static_cast<double>(job.end));
+    if (duration <= 0) {
+        clock.next = std::max(clock.next, static_cast<double>(job.end));
+        return;
+    }
 
     Segment halves[2];
     if (job.first != nullptr) {
@@ -185,7 +188,7 @@ double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double 
     }
     MatchJoin(halves[0], halves[1], rate);
 
-    double t = std::max(nextGrain, static_cast<double>(job.start) - maxHalf);
+    double t = std::max(clock.next, static_cast<double>(job.start) - maxHalf);
     while (t < job.end) {
         const Segment& seg = t < split ? halves[0] : halves[1];
         if (seg.unit == nullptr || seg.outTo <= seg.outFrom || seg.to <= seg.from) {
@@ -213,8 +216,15 @@ double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double 
             i >= 0 && Voiced(seg.marks, i) && std::abs(MarkAt(seg.marks, i) - source) <= maxHalf;
         if (!voiced) {
             const int hop = static_cast<int>(unvoicedHop);
-            out.AddGrain(at, seg.samples, length, static_cast<int>(std::lround(source)), hop, hop,
-                         gain);
+            // Stretched noise would repeat itself every few milliseconds and buzz: the more
+            // it is stretched, the more each grain's source position wanders (up to half a
+            // step).
+            const double stretch = (seg.outTo - seg.outFrom) / (seg.to - seg.from);
+            const double wander = 0.5 * hop * std::clamp((stretch - 1.0) * 4.0, 0.0, 1.0);
+            clock.random = clock.random * 1664525u + 1013904223u;
+            const double jitter = wander * ((clock.random >> 8) / double(1u << 24) * 2.0 - 1.0);
+            out.AddGrain(at, seg.samples, length, static_cast<int>(std::lround(source + jitter)),
+                         hop, hop, gain);
             t += unvoicedHop;
             continue;
         }
@@ -241,7 +251,7 @@ double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double 
                      std::min(left, reach), std::min(right, reach), gain);
         t += period;
     }
-    return t;
+    clock.next = t;
 }
 
 }  // namespace synth

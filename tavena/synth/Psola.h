@@ -70,11 +70,17 @@ struct PhonemeJob {
     int64_t end = 0;
 };
 
-// Renders the job's grains into `out`, starting at `nextGrain` (the output time of the next
-// grain, carried from phoneme to phoneme so periods run on across borders). A missing unit
-// leaves its share of the phoneme silent. Returns the new `nextGrain` (at or after `end`).
-double RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, double nextGrain,
-                     OverlapBuffer& out);
+// Carried from phoneme to phoneme: the output time of the next grain, so periods run on
+// across borders, and the state of the jitter that keeps stretched noise from buzzing.
+struct GrainClock {
+    double next = 0;
+    uint32_t random = 1;
+};
+
+// Renders the job's grains into `out` from `clock.next` on, and advances the clock to at or
+// after the job's end. A missing unit leaves its share of the phoneme silent.
+void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainClock& clock,
+                   OverlapBuffer& out);
 
 // The widest half window, in samples: grains never reach further than this from their time.
 int MaxHalfWindow(uint32_t rate);

@@ -31,7 +31,7 @@ void Synthesizer::Reset() {
     lastQueued_ = previous_ = kPause;
     writtenMs_ = 0;
     readPos_ = 0;
-    nextGrain_ = 0;
+    clock_ = GrainClock{};
     carried_ = false;
     out_.Clear();
 }
@@ -123,7 +123,7 @@ void Synthesizer::RenderHead() {
     const int maxHalf = MaxHalfWindow(voice_.Rate());
     int64_t floor = head.end - maxHalf;
     if (head.phoneme == kPause) {
-        nextGrain_ = std::max(nextGrain_, static_cast<double>(head.end));
+        clock_.next = std::max(clock_.next, static_cast<double>(head.end));
         carried_ = false;  // a pause starts a new melody
         if (head.flush) floor = head.end;
     } else {
@@ -149,7 +149,7 @@ void Synthesizer::RenderHead() {
         job.second = head.phoneme == kUnknown ? nullptr : Unit(head.phoneme, At(1).phoneme);
         job.start = head.start;
         job.end = head.end;
-        nextGrain_ = RenderPhoneme(job, contour_, nextGrain_, out_);
+        RenderPhoneme(job, contour_, clock_, out_);
         for (int k = 0; k < head.pointCount; ++k) {
             carriedPoint_ = {head.points[k].time, head.points[k].hertz};
             carried_ = true;

@@ -86,7 +86,7 @@ class Synthesizer {
     int previous_ = kPause;    // the last rendered phoneme
     double writtenMs_ = 0;     // total duration written since the reset
     int64_t readPos_ = 0;
-    double nextGrain_ = 0;
+    GrainClock clock_;
     bool carried_ = false;  // the last pitch point sounded, carried into the next phoneme
     TimedPoint carriedPoint_;
     OverlapBuffer out_;
