@@ -8,6 +8,18 @@ namespace synth {
 bool Synthesizer::Open(const std::string& path, std::string& error) {
     Close();
     if (!voice_.LoadFile(path, error)) return false;
+    Prepare();
+    return true;
+}
+
+bool Synthesizer::OpenBytes(std::string_view bytes, std::string& error) {
+    Close();
+    if (!voice_.Load(bytes, error)) return false;
+    Prepare();
+    return true;
+}
+
+void Synthesizer::Prepare() {
     pauseIndex_ = voice_.FindPhoneme("_");
     queue_.assign(kQueueCapacity, Pending{});
     // The longest phoneme plus the reach of grains on both sides, and some slack.
@@ -15,7 +27,6 @@ bool Synthesizer::Open(const std::string& path, std::string& error) {
                            4 * static_cast<size_t>(MaxHalfWindow(voice_.Rate()));
     out_.Allocate(longest);
     Reset();
-    return true;
 }
 
 void Synthesizer::Close() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tavena/synth/PhonemeLineReader.h"
@@ -22,6 +23,8 @@ class Synthesizer {
     enum class Added { Ok, Missing, Full };
 
     bool Open(const std::string& path, std::string& error);
+    // The same from the voice file's bytes.
+    bool OpenBytes(std::string_view bytes, std::string& error);
     void Close();
     bool IsOpen() const { return voice_.Loaded(); }
     const VoiceDatabase& Voice() const { return voice_; }
@@ -74,6 +77,7 @@ class Synthesizer {
     Pending& Push(int phoneme, double milliseconds);
     bool CheckPair(int left, int right, std::string& error) const;
     const DiphoneUnit* Unit(int left, int right) const;
+    void Prepare();
     bool HeadReady() const;
     void RenderHead();
 
