@@ -89,11 +89,14 @@ void OverlapBuffer::Allocate(size_t minimumSize) {
     ring_.assign(size, 0.0f);
     mask_ = size - 1;
     floor_ = 0;
+    reach_ = 0;
 }
 
-void OverlapBuffer::Clear() {
-    std::fill(ring_.begin(), ring_.end(), 0.0f);
+void OverlapBuffer::Clear(int64_t readTo) {
+    const int64_t span = std::min<int64_t>(reach_ - readTo, static_cast<int64_t>(ring_.size()));
+    for (int64_t i = 0; i < span; ++i) ring_[static_cast<size_t>(readTo + i) & mask_] = 0.0f;
     floor_ = 0;
+    reach_ = 0;
 }
 
 void OverlapBuffer::AddGrain(int64_t at, const int16_t* src, int length, int center, int left,
@@ -101,17 +104,19 @@ void OverlapBuffer::AddGrain(int64_t at, const int16_t* src, int length, int cen
     const auto& window = HalfHann();
     // First offset at or after the floor; grains lie within a few hundred samples of it.
     const int floorOffset = static_cast<int>(std::clamp<int64_t>(floor_ - at, -(1 << 30), 1 << 30));
-    // Rising half, from the foot up to just before the peak.
+    // Rising half, from the foot up to just before the peak; the source may end before it.
     if (left > 0) {
         const int first = std::max({-left, -center, floorOffset});
+        const int end = std::min(0, length - center);
         const uint32_t step = (uint32_t{kWindowSteps} << 16) / static_cast<uint32_t>(left);
-        for (int k = first; k < 0; ++k) {
+        for (int k = first; k < end; ++k) {
             const float w = window[(static_cast<uint32_t>(-k) * step) >> 16];
             ring_[static_cast<size_t>(at + k) & mask_] += gain * w * src[center + k];
         }
     }
     // Peak and falling half.
     const int last = std::min(right, length - 1 - center);
+    reach_ = std::max(reach_, at + last + 1);
     const uint32_t step =
         right > 0 ? (uint32_t{kWindowSteps} << 16) / static_cast<uint32_t>(right) : 0;
     for (int k = std::max({0, -center, floorOffset}); k <= last; ++k) {

@@ -17,7 +17,9 @@ namespace synth {
 class OverlapBuffer {
   public:
     void Allocate(size_t minimumSize);
-    void Clear();  // all zero, time back to 0
+    // All zero and time back to 0; `readTo` is where handing out stopped (every slot before
+    // it is already clear), so only what was written after it is cleared.
+    void Clear(int64_t readTo);
 
     // Adds src[center - left .. center + right] (clipped to [0, length)) under an asymmetric
     // Hann window, centred at output time `at`, times gain.
@@ -39,6 +41,7 @@ class OverlapBuffer {
     std::vector<float> ring_;
     size_t mask_ = 0;
     int64_t floor_ = 0;
+    int64_t reach_ = 0;  // one past the last slot a grain wrote
 };
 
 // Pitch in Hz over output time, linear between points, held flat beyond the first and last.

@@ -41,10 +41,10 @@ void Synthesizer::Reset() {
     head_ = count_ = 0;
     lastQueued_ = previous_ = kPause;
     writtenMs_ = 0;
+    out_.Clear(readPos_);
     readPos_ = 0;
     clock_ = GrainClock{};
     carried_ = false;
-    out_.Clear();
 }
 
 const DiphoneUnit* Synthesizer::Unit(int left, int right) const {

@@ -21,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     synth::PhonemeLine line;
     float sink = 0;
     const auto consume = [&](int, float value) { sink += value; };
-    int budget = 64;  // lines sounded per input, so that each input stays quick
+    int budget = 32;  // lines sounded per input, so that each input stays quick
     synth::ForEachLine(
         text.c_str(),
         [&](std::string_view one) {
             if (synth::ParseLine(one, line, error) != synth::LineKind::Phoneme) return true;
-            if (line.milliseconds > 500) line.milliseconds = 500;
+            if (line.milliseconds > 200) line.milliseconds = 200;
             if (line.pointCount > 0 && line.points[0].hertz <= 0) __builtin_trap();
             synthesizer->Add(line, error);
             synthesizer->Read(997, consume);
