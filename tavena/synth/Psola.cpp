@@ -217,6 +217,15 @@ void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainCloc
                                      static_cast<int>(MarkAt(seg.marks, from)));
             return gap <= maxHalf ? gap : 0;
         };
+        // An unvoiced point as the unit's first or last mark, right next to a voiced period,
+        // is where the cut fell inside a period, not a voiceless stretch: the period stands.
+        if (i >= 0 && !Voiced(seg.marks, i)) {
+            if (i == markCount - 1 && voicedNeighbour(i - 1) && gapTo(i - 1, i) > 0) {
+                --i;
+            } else if (i == 0 && voicedNeighbour(1) && gapTo(0, 1) > 0) {
+                i = 1;
+            }
+        }
         const bool voiced =
             i >= 0 && Voiced(seg.marks, i) && std::abs(MarkAt(seg.marks, i) - source) <= maxHalf;
         if (!voiced) {

@@ -127,6 +127,30 @@ TEST(SynthJoins, TheTwoRecordingsOfAVowelMeetWithoutALevelStep) {
     EXPECT_GT(Rms(x, 2600, 320), Rms(x, 1700, 320));
 }
 
+TEST(SynthJoins, AnUnvoicedPointWhereAUnitIsCutInsideAPeriodKeepsTheVowelVoiced) {
+    SynthLibrary lib;
+    std::string error;
+    ASSERT_TRUE(lib.Open(error)) << error;
+    const auto path = WriteVoiceFile(StandardVoice(1.0, true).Bytes(), "edges.voice");
+    ASSERT_EQ(lib.init_MBR(path.c_str()), 0);
+    lib.write_MBR("_ 100\r\na 400 0 200 100 200\r\n_ 100\r\n");
+    lib.flush_MBR();
+    const auto x = lib.ReadAll();
+    ASSERT_EQ(x.size(), 9600u);
+    // Every period through the vowel, its middle (where the two units join) included, is
+    // like the next one.
+    for (long at = 1600 + 320; at + 160 <= 8000 - 320; at += 80) {
+        double ab = 0, aa = 0, bb = 0;
+        for (long n = 0; n < 80; ++n) {
+            ab += double(x[at + n]) * x[at + n + 80];
+            aa += double(x[at + n]) * x[at + n];
+            bb += double(x[at + n + 80]) * x[at + n + 80];
+        }
+        EXPECT_GT(ab / std::sqrt(aa * bb), 0.9) << "period at " << at;
+    }
+    EXPECT_NEAR(MeasurePitch(x, 4800, 160), 200, 6);
+}
+
 TEST_F(SynthDurations, UnvoicedSoundIsCopiedNotPitched) {
     const auto x = Speak({"s 300 50 300"});
     ASSERT_EQ(x.size(), 4800u);

@@ -57,7 +57,8 @@ void RenderHalf(const std::string& p, int from, bool onset, std::vector<double>&
     }
 }
 
-TestUnit MakeUnit(const std::string& left, const std::string& right, double gain, uint32_t& noise) {
+TestUnit MakeUnit(const std::string& left, const std::string& right, double gain, uint32_t& noise,
+                  bool edgePoints = false) {
     TestUnit unit;
     unit.left = left;
     unit.right = right;
@@ -65,6 +66,8 @@ TestUnit MakeUnit(const std::string& left, const std::string& right, double gain
     std::vector<double> samples(2 * kHalf, 0.0);
     RenderHalf(left, 0, false, samples, unit.marks, noise);
     RenderHalf(right, kHalf, !IsVoiced(left), samples, unit.marks, noise);
+    if (edgePoints && IsVoiced(left)) unit.marks.insert(unit.marks.begin(), 10);
+    if (edgePoints && IsVoiced(right)) unit.marks.push_back(2 * kHalf - 10);
     for (double s : samples) {
         unit.samples.push_back(static_cast<int16_t>(std::clamp(s * gain, -32768.0, 32767.0)));
     }
@@ -115,7 +118,7 @@ std::string TestVoice::Bytes() const {
     return out;
 }
 
-TestVoice StandardVoice(double releaseGain) {
+TestVoice StandardVoice(double releaseGain, bool edgePoints) {
     TestVoice voice;
     voice.phonemes = {"_", "a", "i", "m", "s", "x"};
     uint32_t noise = 12345;
@@ -123,7 +126,7 @@ TestVoice StandardVoice(double releaseGain) {
     for (const auto& l : joined) {
         for (const auto& r : joined) {
             const double gain = (l == "a" && r == "_") ? releaseGain : 1.0;
-            voice.units.push_back(MakeUnit(l, r, gain, noise));
+            voice.units.push_back(MakeUnit(l, r, gain, noise, edgePoints));
         }
     }
     voice.units.push_back(MakeUnit("_", "x", 1.0, noise));

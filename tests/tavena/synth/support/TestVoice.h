@@ -32,8 +32,9 @@ struct TestVoice {
 // Phonemes _ a i m s x. Every pair among _ a i m s is there; x joins only the pause. The
 // vowels and m are pulse trains at 100 Hz through two resonances with a mark at each pulse;
 // s is noise and _ silence, with unvoiced marks every 5 ms. `releaseGain` scales the unit
-// a-_ (a louder recording of the same vowel).
-TestVoice StandardVoice(double releaseGain = 1.0);
+// a-_ (a louder recording of the same vowel). With `edgePoints`, every unit that starts or
+// ends inside a vowel has an unvoiced point at that end (a cut falling inside a period).
+TestVoice StandardVoice(double releaseGain = 1.0, bool edgePoints = false);
 
 // Writes the bytes to a file in the test's temporary folder; its path.
 std::string WriteVoiceFile(const std::string& bytes, const std::string& name);
