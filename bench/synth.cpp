@@ -1,7 +1,8 @@
 // Speed of our phoneme-line synthesizer library in times real time, loaded by its path as
 // the engine loads it, beside espeak-ng speaking the same sentences in the same run. The
 // voice is br4 when the build has made it, otherwise a generated voice of the same size
-// (every pair of the engine's 41 phonemes, 150 ms units).
+// (every pair of the engine's 41 phonemes, 150 ms units). SONARA_BENCH_VOICE in the
+// environment names another voice file.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <espeak-ng/speak_lib.h>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -161,7 +163,13 @@ Library& OpenLibrary() {
         l.reset = reinterpret_cast<int (*)()>(dlsym(h, "reset_MBR"));
         l.setNoError = reinterpret_cast<int (*)(int)>(dlsym(h, "setNoError_MBR"));
         if (!l.init || !l.write || !l.flush || !l.read || !l.reset || !l.setNoError) return l;
-        l.voice = std::ifstream(SONARA_BR4_VOICE).good() ? SONARA_BR4_VOICE : GeneratedVoice();
+        // SONARA_BENCH_VOICE names another voice file, e.g. br4 built elsewhere.
+        const char* chosen = std::getenv("SONARA_BENCH_VOICE");
+        if (chosen != nullptr && std::ifstream(chosen).good()) {
+            l.voice = chosen;
+        } else {
+            l.voice = std::ifstream(SONARA_BR4_VOICE).good() ? SONARA_BR4_VOICE : GeneratedVoice();
+        }
         l.ok = l.init(l.voice.c_str()) >= 0;
         l.setNoError(-63);
         return l;
