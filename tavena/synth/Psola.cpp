@@ -49,14 +49,49 @@ int NearestMark(const uint32_t* marks, int count, double position) {
 }
 
 // One half of a phoneme: a stretch of one unit mapped onto a stretch of output time.
+// The source is mapped onto the output in two straight pieces meeting at a knot, so that
+// the transition next to the phoneme border can keep its natural speed while the steady
+// part towards the phoneme's middle takes up the stretching.
 struct Segment {
     const DiphoneUnit* unit = nullptr;
     const int16_t* samples = nullptr;
     const uint32_t* marks = nullptr;
     double from = 0, to = 0;  // source samples within the unit
-    int64_t outFrom = 0, outTo = 0;
+    double outFrom = 0, outTo = 0;
+    double knot = 0, outKnot = 0;
     float gainFrom = 1, gainTo = 1;
+
+    // The source position for output time t, and how much that piece is stretched.
+    double SourceAt(double t, double& stretch) const {
+        const bool first = t < outKnot;
+        const double o0 = first ? outFrom : outKnot, o1 = first ? outKnot : outTo;
+        const double s0 = first ? from : knot, s1 = first ? knot : to;
+        stretch = s1 > s0 ? (o1 - o0) / (s1 - s0) : 1.0;
+        const double f = o1 > o0 ? std::clamp((t - o0) / (o1 - o0), 0.0, 1.0) : 0.0;
+        return s0 + f * (s1 - s0);
+    }
 };
+
+constexpr double kTransitionSeconds = 0.03;
+constexpr double kTransitionShare = 0.6;  // of the half, at most
+constexpr double kSteadyMinimum = 0.25;   // the steady part shrinks at most to this share
+
+// Places the knot: the transition (at the half's start when `transitionFirst`, else at its
+// end) keeps its natural length when the steady part can take up the rest of the change.
+void PlaceKnot(Segment& h, bool transitionFirst, uint32_t rate) {
+    const double source = h.to - h.from;
+    const double output = h.outTo - h.outFrom;
+    const double zone = std::min(source * kTransitionShare, rate * kTransitionSeconds);
+    double zoneOut = source > 0 ? output * zone / source : 0;  // plain proportion
+    if (output >= zone + (source - zone) * kSteadyMinimum) zoneOut = zone;
+    if (transitionFirst) {
+        h.knot = h.from + zone;
+        h.outKnot = h.outFrom + zoneOut;
+    } else {
+        h.knot = h.to - zone;
+        h.outKnot = h.outTo - zoneOut;
+    }
+}
 
 double Rms(const int16_t* samples, int from, int to) {
     if (to <= from) return 0;
@@ -191,6 +226,8 @@ void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainCloc
         h.samples = voice.Samples(*h.unit);
         h.marks = voice.Marks(*h.unit);
     }
+    PlaceKnot(halves[0], true, rate);
+    PlaceKnot(halves[1], false, rate);
     MatchJoin(halves[0], halves[1], rate);
 
     double t = std::max(clock.next, static_cast<double>(job.start) - maxHalf);
@@ -200,9 +237,9 @@ void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainCloc
             t += unvoicedHop;
             continue;
         }
-        const double frac =
-            std::clamp((t - seg.outFrom) / static_cast<double>(seg.outTo - seg.outFrom), 0.0, 1.0);
-        const double source = seg.from + frac * (seg.to - seg.from);
+        double stretch = 1;
+        const double source = seg.SourceAt(t, stretch);
+        const double frac = (source - seg.from) / (seg.to - seg.from);
         const float gain = seg.gainFrom + static_cast<float>(frac) * (seg.gainTo - seg.gainFrom);
         const int length = static_cast<int>(seg.unit->sampleCount);
         const int markCount = static_cast<int>(seg.unit->markCount);
@@ -233,7 +270,6 @@ void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainCloc
             // Stretched noise would repeat itself every few milliseconds and buzz: the more
             // it is stretched, the more each grain's source position wanders (up to half a
             // step).
-            const double stretch = (seg.outTo - seg.outFrom) / (seg.to - seg.from);
             const double wander = 0.5 * hop * std::clamp((stretch - 1.0) * 4.0, 0.0, 1.0);
             clock.random = clock.random * 1664525u + 1013904223u;
             const double jitter = wander * ((clock.random >> 8) / double(1u << 24) * 2.0 - 1.0);
