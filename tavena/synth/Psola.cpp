@@ -75,6 +75,7 @@ struct Segment {
 constexpr double kTransitionSeconds = 0.03;
 constexpr double kTransitionShare = 0.6;  // of the half, at most
 constexpr double kSteadyMinimum = 0.25;   // the steady part shrinks at most to this share
+constexpr double kBlendSeconds = 0.005;    // each side of the middle join
 
 // Places the knot: the transition (at the half's start when `transitionFirst`, else at its
 // end) keeps its natural length when the steady part can take up the rest of the change.
@@ -185,6 +186,75 @@ int MaxHalfWindow(uint32_t rate) {
     return static_cast<int>(rate / 40);
 }  // 25 ms
 
+namespace {
+
+// Where one grain comes from: a voiced period at a pitch mark, or unvoiced sound.
+struct GrainSource {
+    bool voiced = false;
+    int center = 0;           // voiced: the mark; unvoiced: the mapped position
+    int left = 0, right = 0;  // voiced: distances to the neighbouring periods
+    double stretch = 1;       // how much this stretch of the source is drawn out
+    float gain = 1;
+};
+
+GrainSource FindGrain(const Segment& seg, double t, uint32_t rate) {
+    const int maxHalf = MaxHalfWindow(rate);
+    GrainSource g;
+    const double source = seg.SourceAt(t, g.stretch);
+    const double frac = (source - seg.from) / (seg.to - seg.from);
+    g.gain = seg.gainFrom + static_cast<float>(frac) * (seg.gainTo - seg.gainFrom);
+    g.center = static_cast<int>(std::lround(source));
+    const int length = static_cast<int>(seg.unit->sampleCount);
+    const int markCount = static_cast<int>(seg.unit->markCount);
+    const uint32_t* marks = seg.marks;
+
+    int i = NearestMark(marks, markCount, source);
+    const auto voicedAt = [&](int j) { return j >= 0 && j < markCount && Voiced(marks, j); };
+    const auto gapTo = [&](int from, int to) {
+        const int gap =
+            std::abs(static_cast<int>(MarkAt(marks, to)) - static_cast<int>(MarkAt(marks, from)));
+        return gap <= maxHalf ? gap : 0;
+    };
+    // An unvoiced point as the unit's first or last mark, right next to a voiced period, is
+    // where the cut fell inside a period, not a voiceless stretch: the period stands.
+    if (i >= 0 && !Voiced(marks, i)) {
+        if (i == markCount - 1 && voicedAt(i - 1) && gapTo(i - 1, i) > 0) {
+            --i;
+        } else if (i == 0 && voicedAt(1) && gapTo(0, 1) > 0) {
+            i = 1;
+        }
+    }
+    if (i < 0 || !Voiced(marks, i) || std::abs(MarkAt(marks, i) - source) > maxHalf) return g;
+    // Distances to the neighbouring periods on each side (0 when there is none).
+    int left = voicedAt(i - 1) ? gapTo(i - 1, i) : 0;
+    int right = voicedAt(i + 1) ? gapTo(i, i + 1) : 0;
+    // A window that would run off the unit takes the period next to it instead.
+    const int mark = static_cast<int>(MarkAt(marks, i));
+    if (right == 0 && left > 0 && mark + left >= length) {
+        --i;
+    } else if (left == 0 && right > 0 && mark - right < 0) {
+        ++i;
+    }
+    left = voicedAt(i - 1) ? gapTo(i - 1, i) : 0;
+    right = voicedAt(i + 1) ? gapTo(i, i + 1) : 0;
+    if (left == 0) left = right;
+    if (right == 0) right = left;
+    if (left == 0) left = right = static_cast<int>(rate / 100);  // a lone period: 100 Hz
+    g.voiced = true;
+    g.center = static_cast<int>(MarkAt(marks, i));
+    g.left = left;
+    g.right = right;
+    return g;
+}
+
+void AddVoiced(OverlapBuffer& out, const Segment& seg, const GrainSource& g, int64_t at, int reach,
+               float weight) {
+    out.AddGrain(at, seg.samples, static_cast<int>(seg.unit->sampleCount), g.center,
+                 std::min(g.left, reach), std::min(g.right, reach), g.gain * weight);
+}
+
+}  // namespace
+
 void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainClock& clock,
                    OverlapBuffer& out) {
     const VoiceDatabase& voice = *job.voice;
@@ -192,6 +262,7 @@ void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainCloc
     const int64_t duration = job.end - job.start;
     const int maxHalf = MaxHalfWindow(rate);
     const double unvoicedHop = rate / 200.0;  // 5 ms
+    const double blend = rate * kBlendSeconds;
     const double lowest = static_cast<double>(rate) / maxHalf;
     const double highest = rate / 16.0;
     if (duration <= 0) {
@@ -226,79 +297,51 @@ void RenderPhoneme(const PhonemeJob& job, const PitchContour& contour, GrainCloc
         h.samples = voice.Samples(*h.unit);
         h.marks = voice.Marks(*h.unit);
     }
+    const auto usable = [](const Segment& h) { return h.unit != nullptr && h.to > h.from; };
     PlaceKnot(halves[0], true, rate);
     PlaceKnot(halves[1], false, rate);
     MatchJoin(halves[0], halves[1], rate);
 
     double t = std::max(clock.next, static_cast<double>(job.start) - maxHalf);
     while (t < job.end) {
-        const Segment& seg = t < split ? halves[0] : halves[1];
-        if (seg.unit == nullptr || seg.outTo <= seg.outFrom || seg.to <= seg.from) {
+        const bool second = t >= split;
+        const Segment& seg = halves[second ? 1 : 0];
+        if (!usable(seg)) {
             t += unvoicedHop;
             continue;
         }
-        double stretch = 1;
-        const double source = seg.SourceAt(t, stretch);
-        const double frac = (source - seg.from) / (seg.to - seg.from);
-        const float gain = seg.gainFrom + static_cast<float>(frac) * (seg.gainTo - seg.gainFrom);
-        const int length = static_cast<int>(seg.unit->sampleCount);
-        const int markCount = static_cast<int>(seg.unit->markCount);
         const int64_t at = std::llround(t);
-
-        int i = NearestMark(seg.marks, markCount, source);
-        const auto voicedNeighbour = [&](int j) {
-            return j >= 0 && j < markCount && Voiced(seg.marks, j);
-        };
-        const auto gapTo = [&](int from, int to) {
-            const int gap = std::abs(static_cast<int>(MarkAt(seg.marks, to)) -
-                                     static_cast<int>(MarkAt(seg.marks, from)));
-            return gap <= maxHalf ? gap : 0;
-        };
-        // An unvoiced point as the unit's first or last mark, right next to a voiced period,
-        // is where the cut fell inside a period, not a voiceless stretch: the period stands.
-        if (i >= 0 && !Voiced(seg.marks, i)) {
-            if (i == markCount - 1 && voicedNeighbour(i - 1) && gapTo(i - 1, i) > 0) {
-                --i;
-            } else if (i == 0 && voicedNeighbour(1) && gapTo(0, 1) > 0) {
-                i = 1;
-            }
-        }
-        const bool voiced =
-            i >= 0 && Voiced(seg.marks, i) && std::abs(MarkAt(seg.marks, i) - source) <= maxHalf;
-        if (!voiced) {
+        const GrainSource g = FindGrain(seg, t, rate);
+        if (!g.voiced) {
             const int hop = static_cast<int>(unvoicedHop);
             // Stretched noise would repeat itself every few milliseconds and buzz: the more
             // it is stretched, the more each grain's source position wanders (up to half a
             // step).
-            const double wander = 0.5 * hop * std::clamp((stretch - 1.0) * 4.0, 0.0, 1.0);
+            const double wander = 0.5 * hop * std::clamp((g.stretch - 1.0) * 4.0, 0.0, 1.0);
             clock.random = clock.random * 1664525u + 1013904223u;
             const double jitter = wander * ((clock.random >> 8) / double(1u << 24) * 2.0 - 1.0);
-            out.AddGrain(at, seg.samples, length, static_cast<int>(std::lround(source + jitter)),
-                         hop, hop, gain);
+            out.AddGrain(at, seg.samples, static_cast<int>(seg.unit->sampleCount),
+                         static_cast<int>(std::lround(g.center + jitter)), hop, hop, g.gain);
             t += unvoicedHop;
             continue;
         }
-        // Distances to the neighbouring periods on each side (0 when there is none).
-        int left = voicedNeighbour(i - 1) ? gapTo(i - 1, i) : 0;
-        int right = voicedNeighbour(i + 1) ? gapTo(i, i + 1) : 0;
-        // A window that would run off the unit takes the period next to it instead.
-        const int mark = static_cast<int>(MarkAt(seg.marks, i));
-        if (right == 0 && left > 0 && mark + left >= length && voicedNeighbour(i - 1)) {
-            --i;
-        } else if (left == 0 && right > 0 && mark - right < 0 && voicedNeighbour(i + 1)) {
-            ++i;
-        }
-        left = voicedNeighbour(i - 1) ? gapTo(i - 1, i) : 0;
-        right = voicedNeighbour(i + 1) ? gapTo(i, i + 1) : 0;
-        if (left == 0) left = right;
-        if (right == 0) right = left;
-        if (left == 0) left = right = static_cast<int>(rate / 100);  // lone period: 100 Hz
-        const double natural = 0.5 * (left + right);
+        const double natural = 0.5 * (g.left + g.right);
         const double period =
             contour.Empty() ? natural : rate / std::clamp(contour.At(t), lowest, highest);
         const int reach = static_cast<int>(std::min<double>(period, maxHalf));
-        out.AddGrain(at, seg.samples, length, static_cast<int>(MarkAt(seg.marks, i)),
-                     std::min(left, reach), std::min(right, reach), gain);
+        // Near the middle, where the two units' recordings of the phoneme meet, periods of
+        // both are blended, so the waveform changes over a few periods rather than at once.
+        float weight = 1;
+        const Segment& partner = halves[second ? 0 : 1];
+        if (std::abs(t - split) < blend && usable(partner)) {
+            const GrainSource h = FindGrain(partner, t, rate);
+            if (h.voiced) {
+                const float firstShare = static_cast<float>(0.5 - 0.5 * (t - split) / blend);
+                weight = second ? 1 - firstShare : firstShare;
+                AddVoiced(out, partner, h, at, reach, 1 - weight);
+            }
+        }
+        AddVoiced(out, seg, g, at, reach, weight);
         t += period;
     }
     clock.next = t;
