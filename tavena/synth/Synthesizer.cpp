@@ -108,10 +108,13 @@ Synthesizer::Added Synthesizer::Add(const PhonemeLine& line, std::string& error)
 }
 
 bool Synthesizer::Flush(std::string& error) {
-    // HasRoom keeps one slot free for this pause.
     const bool ok = CheckPair(lastQueued_, kPause, error);
     lastQueued_ = kPause;
-    Push(kPause, 0).flush = true;
+    if (count_ > 0 && At(count_ - 1).phoneme == kPause) {
+        At(count_ - 1).flush = true;  // a pause already ends the text
+    } else {
+        Push(kPause, 0).flush = true;  // HasRoom always leaves a slot for this
+    }
     return ok;
 }
 

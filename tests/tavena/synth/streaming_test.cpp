@@ -119,5 +119,19 @@ TEST_F(SynthStreaming, AWriterThatNeverReadsIsToldTheQueueIsFull) {
     EXPECT_GE(lib.write_MBR("a 10\r\n"), 0);
 }
 
+TEST_F(SynthStreaming, FlushesOfAFullQueueAndRepeatedFlushesLoseNothing) {
+    int written = 0;
+    while (lib.write_MBR("a 10\r\n") >= 0) ++written;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(lib.flush_MBR(), 0);
+    EXPECT_EQ(lib.ReadAll().size(), written * 160u);
+    for (int i = 0; i < 3; ++i) lib.flush_MBR();
+    EXPECT_EQ(lib.ReadAll().size(), 0u);
+    // A text ending in a pause, flushed twice.
+    const auto once = Speak({"a 100 50 120", "_ 50"});
+    lib.flush_MBR();
+    EXPECT_EQ(once.size(), 2400u);
+    EXPECT_EQ(lib.ReadAll().size(), 0u);
+}
+
 }  // namespace
 }  // namespace synthtest
