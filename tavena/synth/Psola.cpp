@@ -75,7 +75,7 @@ struct Segment {
 constexpr double kTransitionSeconds = 0.03;
 constexpr double kTransitionShare = 0.6;  // of the half, at most
 constexpr double kSteadyMinimum = 0.25;   // the steady part shrinks at most to this share
-constexpr double kBlendSeconds = 0.005;    // each side of the middle join
+constexpr double kBlendSeconds = 0.005;   // each side of the middle join
 
 // Places the knot: the transition (at the half's start when `transitionFirst`, else at its
 // end) keeps its natural length when the steady part can take up the rest of the change.
