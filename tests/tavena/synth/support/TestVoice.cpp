@@ -1,9 +1,11 @@
 #include "TestVoice.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 
 namespace synthtest {
@@ -135,9 +137,25 @@ TestVoice StandardVoice(double releaseGain, bool edgePoints) {
 }
 
 std::string WriteVoiceFile(const std::string& bytes, const std::string& name) {
-    const std::string path = testing::TempDir() + "/" + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // Tests run in parallel processes (and in several build folders): each writes its own.
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string owner = test != nullptr
+                                  ? std::string(test->test_suite_name()) + "." + test->name()
+                                  : std::string("none");
+    const std::string path =
+        testing::TempDir() + "/" + owner + "." + std::to_string(getpid()) + "." + name;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    // Removed when the test process ends.
+    static struct Written {
+        std::vector<std::string> paths;
+        ~Written() {
+            for (const auto& p : paths) std::remove(p.c_str());
+        }
+    } written;
+    written.paths.push_back(path);
     return path;
 }
 
