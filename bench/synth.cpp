@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <espeak-ng/speak_lib.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -62,7 +63,7 @@ bool Voiced(const std::string& p) {
 
 // Writes a voice of realistic size: 41 x 41 units of 2 x 75 ms at 16 kHz (about 8 MB).
 std::string GeneratedVoice() {
-    const std::string path = "/tmp/sonara-bench-synth.voice";
+    const std::string path = "/tmp/sonara-bench-synth-" + std::to_string(getpid()) + ".voice";
     const int phonemes = sizeof kInventory / sizeof kInventory[0];
     const int half = 1200, period = 160;
     std::string out = "SNRVOICE";
@@ -172,6 +173,10 @@ Library& OpenLibrary() {
             l.voice = std::ifstream(SONARA_BR4_VOICE).good() ? SONARA_BR4_VOICE : GeneratedVoice();
         }
         l.ok = l.init(l.voice.c_str()) >= 0;
+        if (l.voice.rfind("/tmp/sonara-bench-synth-", 0) == 0) {
+            std::remove(l.voice.c_str());  // the library holds the voice in memory
+            l.voice = "generated voice";
+        }
         l.setNoError(-63);
         return l;
     }();
