@@ -122,7 +122,7 @@ void MatchJoin(Segment& first, Segment& second, uint32_t rate) {
 void OverlapBuffer::Allocate(size_t minimumSize) {
     size_t size = 1;
     while (size < minimumSize) size <<= 1;
-    ring_.assign(size, 0.0f);
+    ring_ = std::vector<float>(size, 0.0f);  // a smaller ring gives the memory back
     mask_ = size - 1;
     floor_ = 0;
     reach_ = 0;

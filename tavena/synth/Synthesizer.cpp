@@ -31,8 +31,7 @@ void Synthesizer::Prepare() {
 
 void Synthesizer::Close() {
     voice_.Clear();
-    queue_.clear();
-    queue_.shrink_to_fit();
+    queue_ = {};
     out_.Allocate(0);
     head_ = count_ = 0;
 }

@@ -30,12 +30,13 @@ bool Fail(std::string& error, std::string text) {
 }  // namespace
 
 void VoiceDatabase::Clear() {
+    // Fresh vectors: the memory itself is given back, not just emptied.
     rate_ = 0;
-    names_.clear();
-    units_.clear();
-    pairs_.clear();
-    marks_.clear();
-    samples_.clear();
+    names_ = {};
+    units_ = {};
+    pairs_ = {};
+    marks_ = {};
+    samples_ = {};
 }
 
 bool VoiceDatabase::LoadFile(const std::string& path, std::string& error) {
