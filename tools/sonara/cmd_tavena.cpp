@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tavena/Pipeline.h"
+#include "tools/sonara/cmd_tavena_stress.h"
 #include "tools/sonara/command.h"
 #include "tools/sonara/encoding.h"
 
@@ -150,6 +151,9 @@ void Print(const std::vector<std::string>& lines) {
 }
 
 int Tavena(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "stress") {
+        return sonara_tool::TavenaStress({args.begin() + 1, args.end()});
+    }
     Options o;
     if (!ParseOptions(args, o)) {
         std::fprintf(stderr,
@@ -184,7 +188,8 @@ int Tavena(const std::vector<std::string>& args) {
 
 sonara_tool::Registrar reg({"tavena",
                             "tavena STAGE [data options] [TEXT]  the text stages of the "
-                            "phoneme-line engine (normalize, tag, intonation, transcribe, pho)",
+                            "phoneme-line engine (normalize, tag, intonation, transcribe, pho); "
+                            "tavena stress --position WORD...  stressed positions",
                             &Tavena});
 
 }  // namespace
