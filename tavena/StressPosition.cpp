@@ -11,6 +11,8 @@ namespace sonara {
 
 namespace {
 
+constexpr char kSyllableMark = '\xA8';
+
 // A vowel letter that starts or carries a syllable: the u of qu and gu before a vowel
 // belongs to the consonant (quase, guerra).
 bool IsSyllableVowel(std::string_view upper, std::size_t i) {
@@ -67,13 +69,35 @@ std::vector<std::size_t> Align(std::string_view alias, std::string_view word) {
     return at;
 }
 
-// 0-based position in `alias` of the letter whose rule wrote the marked phoneme.
+// A phoneme line without its stress and syllable marks.
+std::string_view Phoneme(std::string_view line) {
+    if (!line.empty() && line[0] == '>') line.remove_prefix(1);
+    if (!line.empty() && line[0] == kSyllableMark) line.remove_prefix(1);
+    return line;
+}
+
+bool IsGlide(std::string_view phoneme) {
+    return phoneme == "y" || phoneme == "w";
+}
+
+// Vowel phonemes start with a vowel letter (a, @, e, E, an, en...); glides do not count.
+bool IsVowelPhoneme(std::string_view phoneme) {
+    return !phoneme.empty() && !IsGlide(phoneme) &&
+           std::string_view("aeiouAEIOU@").find(phoneme[0]) != std::string_view::npos;
+}
+
+// 0-based position in `alias` of the letter whose rule wrote the nucleus of the marked
+// syllable: the marked phoneme, or the vowel before it when the mark fell on the glide
+// of a falling diphthong (sereia: the i of "rei" is marked, its syllable is read from e).
 std::size_t MarkedLetter(const std::string& alias, std::size_t stress, const TavenaTradut& rules) {
     Lines lines;
     std::vector<std::size_t> origins;
     ApplyRules(alias, stress, rules, lines, &origins);
     for (std::size_t k = 0; k < lines.size(); ++k) {
-        if (!lines[k].empty() && lines[k][0] == '>' && origins[k] > 0) return origins[k] - 1;
+        if (lines[k].empty() || lines[k][0] != '>' || origins[k] == 0) continue;
+        std::size_t at = k;
+        if (IsGlide(Phoneme(lines[k])) && k > 0 && IsVowelPhoneme(Phoneme(lines[k - 1]))) --at;
+        return origins[at] - 1;
     }
     return stress - 1;  // the rules wrote nothing at or after the stress
 }
