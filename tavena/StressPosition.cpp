@@ -88,7 +88,8 @@ bool IsVowelPhoneme(std::string_view phoneme) {
 
 // 0-based position in `alias` of the letter whose rule wrote the nucleus of the marked
 // syllable: the marked phoneme, or the vowel before it when the mark fell on the glide
-// of a falling diphthong (sereia: the i of "rei" is marked, its syllable is read from e).
+// of a falling diphthong (sereia: the i of "rei" is marked, its syllable is read from e),
+// or the glide before it in a rising one.
 std::size_t MarkedLetter(const std::string& alias, std::size_t stress, const TavenaTradut& rules) {
     Lines lines;
     std::vector<std::size_t> origins;
@@ -96,7 +97,17 @@ std::size_t MarkedLetter(const std::string& alias, std::size_t stress, const Tav
     for (std::size_t k = 0; k < lines.size(); ++k) {
         if (lines[k].empty() || lines[k][0] != '>' || origins[k] == 0) continue;
         std::size_t at = k;
-        if (IsGlide(Phoneme(lines[k])) && k > 0 && IsVowelPhoneme(Phoneme(lines[k - 1]))) --at;
+        if (k > 0 && origins[k - 1] > 0) {
+            std::string_view here = Phoneme(lines[k]);
+            std::string_view before = Phoneme(lines[k - 1]);
+            // falling diphthong: the vowel before the glide; rising one: the glide's own
+            // vowel letter (continuou: the u of "nwo"; not the u of qu, which the rule
+            // of q writes)
+            bool falling = IsGlide(here) && IsVowelPhoneme(before);
+            bool rising = IsVowelPhoneme(here) && IsGlide(before) &&
+                          IsRuleVowel(static_cast<unsigned char>(alias[origins[k - 1] - 1]));
+            if (falling || rising) --at;
+        }
         return origins[at] - 1;
     }
     return stress - 1;  // the rules wrote nothing at or after the stress
@@ -119,7 +130,13 @@ std::size_t StressedLetter(std::string_view written, const TavenaTradut& rules) 
         at = k < map.size() ? map[k] : upper.size();
     }
     at = NextSyllableVowel(upper, at);
-    return at < upper.size() ? at + 1 : 0;
+    if (at >= upper.size()) {
+        // a respelling longer than the word (ok = ÔQUÊI): its last syllable vowel
+        while (at > 0 && !IsSyllableVowel(upper, at - 1)) --at;
+        if (at == 0) return 0;
+        --at;
+    }
+    return at + 1;
 }
 
 }  // namespace sonara
