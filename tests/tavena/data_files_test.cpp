@@ -101,7 +101,7 @@ TEST_F(DataFilesTest, TAndDBeforeTheSoundIAndFinalVowels) {
 TEST_F(DataFilesTest, LettersOfPortugueseSpelling) {
     sonara::TextPipeline p(data);
     EXPECT_EQ(Words(p, "filho ninho chave queijo guerra"),
-              "f >i L u | n >i J u | S >a v i | k >e y Z u | g >e R @");
+              "f >i L u | n >i J u | S >a v i | k >e y Z u | g >E R @");
     EXPECT_EQ(Words(p, "rato carro honra caro"), "R >a t u | k >a R u | >on R @ | k >a r u");
     EXPECT_EQ(Words(p, "sol alto caça hoje gente"),
               "s >O w | >a w t u | k >a s @ | >o Z i | Z >en tS i");
