@@ -102,10 +102,11 @@ std::size_t MarkedLetter(const std::string& alias, std::size_t stress, const Tav
             std::string_view before = Phoneme(lines[k - 1]);
             // falling diphthong: the vowel before the glide; rising one: the glide's own
             // vowel letter (continuou: the u of "nwo"; not the u of qu, which the rule
-            // of q writes)
+            // of q writes, nor the glide that closes a syllable before: apoiado)
             bool falling = IsGlide(here) && IsVowelPhoneme(before);
             bool rising = IsVowelPhoneme(here) && IsGlide(before) &&
-                          IsRuleVowel(static_cast<unsigned char>(alias[origins[k - 1] - 1]));
+                          IsRuleVowel(static_cast<unsigned char>(alias[origins[k - 1] - 1])) &&
+                          (k < 2 || !IsVowelPhoneme(Phoneme(lines[k - 2])));
             if (falling || rising) --at;
         }
         return origins[at] - 1;
