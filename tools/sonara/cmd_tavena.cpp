@@ -159,7 +159,9 @@ int Tavena(const std::vector<std::string>& args) {
         std::fprintf(stderr,
                      "usage: sonara tavena normalize|tag|intonation|transcribe|pho [--data DIR] "
                      "[--rules F] [--exceptions F] [--abbreviations F] [--prosody F] "
-                     "[--diphones F] [--pitch F] [--duration F] [TEXT]\n");
+                     "[--diphones F] [--pitch F] [--duration F] [TEXT]\n"
+                     "       sonara tavena stress --position [--data DIR] [--rules F] "
+                     "[--exceptions F] [--phonemes] [WORD...]\n");
         return 2;
     }
     sonara::TavenaData data;
