@@ -12,6 +12,7 @@ namespace sonara {
 namespace {
 
 constexpr char kSyllableMark = '\xA8';
+constexpr std::size_t kLongestWord = 255;
 
 // A vowel letter that starts or carries a syllable: the u of qu and gu before a vowel
 // belongs to the consonant (quase, guerra).
@@ -117,7 +118,9 @@ std::size_t MarkedLetter(const std::string& alias, std::size_t stress, const Tav
 }  // namespace
 
 std::size_t StressedLetter(std::string_view written, const TavenaTradut& rules) {
-    const std::string upper = Upper(written);
+    // Longer "words" are cut to the 255 characters a word buffer holds: the alignment of
+    // a respelling grows with the square of the length.
+    const std::string upper = Upper(written.substr(0, kLongestWord));
     std::string alias = upper;
     rules.ApplyException(alias);
     const std::size_t stress = FindStress(alias);

@@ -3,3 +3,4 @@ sonara_add_fuzz(fuzz_abbreviations SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_abb
 sonara_add_fuzz(fuzz_prosody SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_prosody.cpp LIBS sonara_tavena)
 sonara_add_fuzz(fuzz_diphone_list SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_diphone_list.cpp LIBS sonara_tavena)
 sonara_add_fuzz(fuzz_normalise SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_normalise.cpp LIBS sonara_tavena)
+sonara_add_fuzz(fuzz_tavena_stress_position SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_stress_position.cpp LIBS sonara_tavena)
