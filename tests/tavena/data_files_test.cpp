@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "support/TavenaTestData.h"
+#include "tavena/Charset.h"
 #include "tavena/Pipeline.h"
 #include "tavena/StressPosition.h"
 
@@ -78,6 +80,22 @@ TEST_F(DataFilesTest, LoadWithoutMessages) {
     EXPECT_GT(data.rules.ExceptionCount(), 0u);
     EXPECT_GT(data.abbreviations.Count(), 50u);
     EXPECT_EQ(data.abbreviations.Dropped(), 0u);
+}
+
+TEST_F(DataFilesTest, EveryAbbreviationIsReachable) {
+    // the first of two equal keys wins: a second one would never be used
+    std::set<std::string> keys;
+    const std::string bytes = ReadData("portug.abr");
+    for (std::string_view line : sonara::FileLines(bytes)) {
+        std::string trimmed = sonara::Trim(line);
+        if (trimmed.empty() || trimmed[0] == ';') continue;
+        std::size_t equals = trimmed.find('=');
+        ASSERT_NE(equals, std::string::npos) << U(trimmed);
+        std::string key = sonara::Upper(sonara::Trim(trimmed.substr(0, equals)));
+        EXPECT_TRUE(keys.insert(key).second) << "twice: " << U(key);
+        EXPECT_FALSE(data.abbreviations.FindAbbreviation(key).empty()) << U(key);
+    }
+    EXPECT_EQ(keys.size(), data.abbreviations.Count());
 }
 
 TEST_F(DataFilesTest, NasalVowelsAndNasalDiphthongs) {
