@@ -115,10 +115,11 @@ const TavenaRule* ChooseRule(const Word& w, std::size_t pos, const TavenaTradut&
 
 // A phoneme line is added when it holds something beyond a lone stress mark; a mark
 // with nothing after it waits for the next phoneme.
-void Flush(std::string& buffer, Lines& out) {
+void Flush(std::string& buffer, Lines& out, std::size_t origin, std::vector<std::size_t>* origins) {
     if (buffer.empty() || buffer == ">") return;
     out.push_back(std::move(buffer));
     buffer.clear();
+    if (origins != nullptr) origins->push_back(origin);
 }
 
 std::string PauseSymbol(char c) {
@@ -133,7 +134,7 @@ bool IsPauseChar(char c) {
 }  // namespace
 
 void ApplyRules(std::string_view upperWord, std::size_t stress, const TavenaTradut& rules,
-                Lines& out) {
+                Lines& out, std::vector<std::size_t>* origins) {
     const Word w{upperWord};
     bool marked = stress < 1;  // no stress: no mark
     std::string buffer;
@@ -151,15 +152,16 @@ void ApplyRules(std::string_view upperWord, std::size_t stress, const TavenaTrad
                 marked = true;
             }
             if (c == '&') {
-                Flush(buffer, out);
+                Flush(buffer, out, pos, origins);
             } else {
                 buffer += c;
             }
         }
-        if (!output.empty()) Flush(buffer, out);
+        if (!output.empty()) Flush(buffer, out, pos, origins);
         pos += rule->match.size();
     }
     out.emplace_back();  // closes the word
+    if (origins != nullptr) origins->push_back(0);
 }
 
 void JoinBoundaries(Lines& lines) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "diphone/tfTradut_tavena.h"
 #include "tavena/Intonation.h"
@@ -20,9 +21,11 @@ std::size_t FindStress(std::string_view word);
 // Words of at most two characters and POR DAS DOS COM NÃO SIM carry no stress mark.
 bool IsUnstressedWord(std::string_view upperWord);
 // Appends the word's phoneme lines and its closing empty line. stress is 1-based, 0 for
-// none; ">" goes before the first phoneme produced at or after it.
+// none; ">" goes before the first phoneme produced at or after it. With `origins`, each
+// line added gets there the 1-based word position of the rule that produced it (0 for
+// the closing empty line).
 void ApplyRules(std::string_view upperWord, std::size_t stress, const TavenaTradut& rules,
-                Lines& out);
+                Lines& out, std::vector<std::size_t>* origins = nullptr);
 // Word-final "r2" and "s2" become "r" and "z" when the next word starts with a vowel.
 void JoinBoundaries(Lines& lines);
 

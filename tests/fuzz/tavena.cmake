@@ -8,3 +8,4 @@ sonara_add_fuzz(fuzz_tavena_engine_speak
                        ${CMAKE_SOURCE_DIR}/tests/tavena/support/FakeMbrola.cpp
                        ${CMAKE_SOURCE_DIR}/tests/tavena/support/TavenaTestData.cpp
                 LIBS sonara_process sonara_tavena sonara_diphone sonara_console sonara_platform)
+sonara_add_fuzz(fuzz_tavena_stress_position SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/tavena_stress_position.cpp LIBS sonara_tavena)

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tavena/Pipeline.h"
+#include "tools/sonara/cmd_tavena_stress.h"
 #include "tools/sonara/command.h"
 #include "tools/sonara/encoding.h"
 
@@ -158,12 +159,17 @@ int Tavena(const std::vector<std::string>& args) {
     if (!args.empty() && args[0] == "say") {
         return sonara_tool::TavenaSay(std::vector<std::string>(args.begin() + 1, args.end()));
     }
+    if (!args.empty() && args[0] == "stress") {
+        return sonara_tool::TavenaStress({args.begin() + 1, args.end()});
+    }
     Options o;
     if (!ParseOptions(args, o)) {
         std::fprintf(stderr,
                      "usage: sonara tavena normalize|tag|intonation|transcribe|pho [--data DIR] "
                      "[--rules F] [--exceptions F] [--abbreviations F] [--prosody F] "
-                     "[--diphones F] [--pitch F] [--duration F] [TEXT]\n");
+                     "[--diphones F] [--pitch F] [--duration F] [TEXT]\n"
+                     "       sonara tavena stress --position [--data DIR] [--rules F] "
+                     "[--exceptions F] [--phonemes] [WORD...]\n");
         return 2;
     }
     sonara::TavenaData data;
@@ -193,7 +199,8 @@ int Tavena(const std::vector<std::string>& args) {
 sonara_tool::Registrar reg({"tavena",
                             "tavena STAGE [data options] [TEXT]  the text stages of the "
                             "phoneme-line engine (normalize, tag, intonation, transcribe, pho); "
-                            "tavena say [--wav F] [--pitch P] [--duration D] TEXT  speak it",
+                            "tavena say [--wav F] [--pitch P] [--duration D] TEXT  speak it; "
+                            "tavena stress --position WORD...  stressed positions",
                             &Tavena});
 
 }  // namespace
