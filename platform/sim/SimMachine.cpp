@@ -39,7 +39,9 @@ SimMachine::SimMachine() {
     AddDirectory("c:\\");
 }
 
-SimMachine::~SimMachine() = default;
+SimMachine::~SimMachine() {
+    DetachSpeech();
+}
 
 // ---- Clock and scheduler ----
 
@@ -117,6 +119,9 @@ void SimMachine::Deliver(const Happening& h) {
             return;
         case Happening::Kind::kBrailleKey:
             DeliverBrailleKey(h);
+            return;
+        case Happening::Kind::kSpeechDone:
+            DeliverSpeechDone(h);
             return;
     }
 }
