@@ -153,6 +153,7 @@ void SimMachine::ClearRecords() {
     mciCommands_.clear();
     waveWrites_.clear();
     filesOpened_.clear();
+    ClearSpeechCalls();
     // What each window shows now stays known.
     std::vector<PictureChange> current;
     for (const PictureChange& c : pictures_) {

@@ -213,6 +213,7 @@ class SimMachine : public win::Backend {
     // Every call to the speech objects and every notification delivered, in order, as
     // "sapi4 TextData 7.", "sapi5 Rate -5", "sapi4 notify AudioStart", "com CoCreateInstance
     // TTSEnumerator"; also recorded as events of the kinds "sapi4", "sapi5" and "com".
+    // ClearRecords empties it too.
     const std::vector<std::string>& SpeechCalls() const;
     // Speech objects created and not yet released.
     int LiveSpeechObjects() const;
@@ -457,6 +458,7 @@ class SimMachine : public win::Backend {
     SimSpeech& Speech();
     void DeliverSpeechDone(const Happening& h);
     void DetachSpeech();  // objects still alive stop reaching this machine
+    void ClearSpeechCalls();
     // The window the speech notifications are queued for: no real window has it.
     static inline win::HWND const kSpeechNotifyWindow =
         reinterpret_cast<win::HWND>(std::uintptr_t{0x7FFF5EEC});

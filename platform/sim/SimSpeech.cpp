@@ -556,6 +556,10 @@ void SimMachine::DetachSpeech() {
     speech_->machine = nullptr;
 }
 
+void SimMachine::ClearSpeechCalls() {
+    if (speech_ != nullptr) speech_->calls.clear();
+}
+
 void SimMachine::SetSpeechVoices(std::vector<SpeechVoice> voices) {
     Speech().voices = std::move(voices);
 }
