@@ -8,6 +8,7 @@
 
 #include "console/TfCrt.h"
 #include "platform/api.h"
+#include "process/Process.h"
 #include "speech/tfsapi.h"
 #include "speech/tfsapi_startup.h"
 #include "support/SpeechHarness.h"
@@ -172,6 +173,36 @@ TEST(ServerPath, ADigitReachesSapi4WithAFullStopAndAnEmptyTextOnlySapi5) {
         EXPECT_EQ(CallsOf(h.machine, "sapi5 Speak "),
                   (Calls{"sapi5 Speak 17 7", "sapi5 Speak 17  "}));
     }
+}
+
+// `sonara say` runs this sequence: with the server on in Sonara.ini the text goes to the
+// server, and the program ends after the server is done and released.
+TEST(ServerPath, TheSayCommandsSequenceSpeaksThroughTheServer) {
+    sim::SimMachine machine;
+    win::SetBackend(&machine);
+    machine.AddFile("c:\\windows\\Sonara.ini",
+                    "[TRADUTOR]\r\nDIRLETRAS=c:\\letras\r\nDIRDIFONES=c:\\difones\r\n"
+                    "SAPI=S\r\n[SERVFALA]\r\nVOZ=1\r\nVELOCIDADE=3\r\n");
+    machine.AddDirectory("c:\\letras");
+    for (const char* name : {"DIFONES2.IND", "DIFONES2.DIF", "regras.rgr", "portug.exc"})
+        machine.AddFile(std::string("c:\\difones\\") + name, "");
+    std::uint32_t spoken = 0;
+    int code = sonara::RunProgram([&] {
+        sonara::InitConsole();
+        sonara::QueueKey(13);  // the answer to a start-up error, never needed here
+        sonara::StartSpeech(0, "");
+        sonara::FlushKeys();
+        sonara::Speak("bom dia");
+        spoken = machine.Now();
+        sonara::EndSpeech();
+        EXPECT_GE(machine.Now(), spoken + 360);
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(CallsOf(machine, "sapi5 Rate"), Calls{"sapi5 Rate 3"});
+    EXPECT_EQ(CallsOf(machine, "sapi5 Speak "), Calls{"sapi5 Speak 17 bom dia"});
+    EXPECT_TRUE(machine.WaveWrites().empty());  // nothing through the built-in path
+    EXPECT_EQ(machine.LiveSpeechObjects(), 0);
+    win::SetBackend(nullptr);
 }
 
 }  // namespace
