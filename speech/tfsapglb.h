@@ -2,8 +2,9 @@
 // by the dispatch type of the last ServerStart: 3 the Tavena engine, 4 SAPI 4, 54 SAPI 5
 // with the second type library, any other SAPI 5.
 //
-// No server back end exists yet: each one's start reports failure, so a configured
-// server leaves the facade on its built-in path. Tests install their own back ends.
+// The SAPI back ends (tfsapi4, tfSapi5, TFSAPI54) install themselves at their module
+// start; a type without a back end reports a failed start, which leaves the facade on its
+// built-in path. Tests install their own back ends.
 #pragma once
 
 #include <string>
