@@ -248,6 +248,23 @@ inline std::string LibraryFileName(std::string_view path) {
     return CurrentBackend().LibraryFileName(path);
 }
 
+inline HRESULT CoInitialize(void* reserved) {
+    return CurrentBackend().CoInitialize(reserved);
+}
+inline void CoUninitialize() {
+    CurrentBackend().CoUninitialize();
+}
+// Creates an object of a speech-server class; *out gets the interface iid with one
+// reference. outer must be null (no aggregation).
+inline HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, DWORD context, const IID& iid,
+                                void** out) {
+    return CurrentBackend().CoCreateInstance(clsid, outer, context, iid, out);
+}
+// WAIT_OBJECT_0 when the event is (or becomes) signalled within ms, else WAIT_TIMEOUT.
+inline DWORD WaitForSingleObject(HANDLE handle, DWORD ms) {
+    return CurrentBackend().WaitForSingleObject(handle, ms);
+}
+
 inline LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return proc(hwnd, msg, wp, lp);
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/file_handles.h"
+#include "platform/speech_objects.h"
 #include "platform/wintypes.h"
 
 namespace win {
@@ -136,6 +137,17 @@ class Backend {
     virtual std::string LibraryFileName(std::string_view path) { return std::string(path); }
     virtual FARPROC GetProcAddress(HMODULE /*module*/, const char* /*name*/) { return nullptr; }
     virtual BOOL FreeLibrary(HMODULE /*module*/) { return FALSE; }
+
+    // COM and the speech-server objects (platform/speech_objects.h). A back end without a
+    // speech server knows no class. The handle waited on is a voice's speak-complete event.
+    virtual HRESULT CoInitialize(void* /*reserved*/) { return S_OK; }
+    virtual void CoUninitialize() {}
+    virtual HRESULT CoCreateInstance(const CLSID& /*clsid*/, IUnknown* /*outer*/, DWORD /*context*/,
+                                     const IID& /*iid*/, void** out) {
+        if (out != nullptr) *out = nullptr;
+        return REGDB_E_CLASSNOTREG;
+    }
+    virtual DWORD WaitForSingleObject(HANDLE /*handle*/, DWORD /*ms*/) { return WAIT_FAILED; }
 
   private:
     FileHandleTable fileHandles_;

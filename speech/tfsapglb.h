@@ -2,9 +2,10 @@
 // by the dispatch type of the last ServerStart: 3 the Tavena engine, 4 SAPI 4, 54 SAPI 5
 // with the second type library, any other SAPI 5.
 //
-// Type 3 reaches the Tavena engine's glue. The other back ends' starts report failure
-// until they exist, so such a server leaves the facade on its built-in path. Tests
-// install their own back ends.
+// Type 3 reaches the Tavena engine's glue; the SAPI back ends (tfsapi4, tfSapi5,
+// TFSAPI54) install themselves at their module start. A type without a back end reports a
+// failed start, which leaves the facade on its built-in path. Tests install their own
+// back ends.
 #pragma once
 
 #include <string>
