@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Our speech-dispatcher output module (data/speech-dispatcher/sonara.conf) answering a
+real client: a private server started with scripts/speechd-private.sh offers it, and
+`spd-say -o sonara` must make the server's play command receive the very WAV that
+`sonara say --wav` makes of the same text: speech of our voice (11025 Hz), not silence.
+The play command ("aplay" of the server's ALSA output) is a script of this test that keeps
+what it receives. Texts full of shell syntax must be spoken, never run.
+
+usage: speechd_module_test.py REPO SONARA"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+REPO, SONARA = sys.argv[1], os.path.abspath(sys.argv[2])
+HANG_GUARD = 120  # seconds: only a hung server or module takes this long
+
+# The server's "aplay": keeps each WAV it is given as play-<n>.wav, whole files only.
+CAPTURE = r'''#!/bin/sh
+n=$(cat "$CAPTURE_DIR/count" 2>/dev/null || echo 0)
+echo $((n + 1)) >"$CAPTURE_DIR/count"
+cat >"$CAPTURE_DIR/part" && mv "$CAPTURE_DIR/part" "$CAPTURE_DIR/play-$n.wav"
+'''
+
+
+def fail(what):
+    print('FAILED:', what)
+    sys.exit(1)
+
+
+def check(cond, what):
+    if not cond:
+        fail(what)
+
+
+def samples(wav, what):
+    """The 8-bit samples of one of our voice's WAV files."""
+    check(wav[:4] == b'RIFF' and wav[8:16] == b'WAVEfmt ', '%s: not a WAV file' % what)
+    tag, channels, rate, _, _, bits = struct.unpack('<HHIIHH', wav[20:36])
+    check((tag, channels, rate, bits) == (1, 1, 11025, 8),
+          '%s: format %r, not our voice\'s 11025 Hz 8-bit mono' % (what, (tag, channels, rate, bits)))
+    check(wav[36:40] == b'data', '%s: no data chunk' % what)
+    size = struct.unpack('<I', wav[40:44])[0]
+    check(size == len(wav) - 44, '%s: data size %d of %d bytes' % (what, size, len(wav) - 44))
+    return wav[44:]
+
+
+def check_speech(wav, what, shortest, longest):
+    data = samples(wav, what)
+    seconds = len(data) / 11025
+    check(shortest <= seconds <= longest, '%s: %.2f s of sound' % (what, seconds))
+    # Speech, not silence or a click: one sample in twenty far from 128 (our voice has
+    # about one in eight in a word, fewer in a text with pauses).
+    loud = sum(1 for b in data if abs(b - 128) > 16)
+    check(loud > max(200, len(data) // 20), '%s: silent (%d loud samples of %d)' % (what, loud, len(data)))
+
+
+class Server:
+    def __init__(self, root):
+        self.root = root
+        self.capture = os.path.join(root, 'capture')
+        self.dir = os.path.join(root, 'server')
+        bin_dir = os.path.join(root, 'bin')
+        os.makedirs(self.capture)
+        os.makedirs(bin_dir)
+        with open(os.path.join(bin_dir, 'aplay'), 'w') as f:
+            f.write(CAPTURE)
+        os.chmod(os.path.join(bin_dir, 'aplay'), 0o755)
+        # A file the texts below try to create, were the shell to run them.
+        self.marker = os.path.join(root, 'ran')
+        self.env = dict(os.environ, CAPTURE_DIR=self.capture, MARKER=self.marker,
+                        PATH=bin_dir + os.pathsep + os.environ['PATH'])
+        r = subprocess.run([os.path.join(REPO, 'scripts', 'speechd-private.sh'), 'start', self.dir,
+                            '--sonara-module', SONARA], env=self.env, capture_output=True,
+                           text=True, timeout=HANG_GUARD)
+        check(r.returncode == 0, 'the private server did not start: %s' % r.stderr)
+        self.address = r.stdout.strip()
+        self.played = 0
+
+    def stop(self):
+        subprocess.run([os.path.join(REPO, 'scripts', 'speechd-private.sh'), 'stop', self.dir],
+                       timeout=HANG_GUARD)
+
+    def say(self, *args):
+        """spd-say with our module; the WAV the play command received."""
+        env = dict(self.env, SPEECHD_ADDRESS=self.address)
+        r = subprocess.run(['spd-say', '-w', '-o', 'sonara'] + list(args), env=env,
+                           capture_output=True, timeout=HANG_GUARD)
+        check(r.returncode == 0, 'spd-say %r: exit %d %r' % (args, r.returncode, r.stderr))
+        path = os.path.join(self.capture, 'play-%d.wav' % self.played)
+        deadline = time.monotonic() + HANG_GUARD
+        while not os.path.exists(path):
+            if time.monotonic() > deadline:
+                log = os.path.join(self.dir, 'log', 'sonara.log')
+                fail('spd-say %r: the play command got nothing; module log:\n%s' %
+                     (args, open(log, errors='replace').read() if os.path.exists(log) else '-'))
+            time.sleep(0.05)
+        self.played += 1
+        with open(path, 'rb') as f:
+            return f.read()
+
+    def reference(self, text, *args):
+        """What `sonara say --wav` makes of the text, with the server's configuration."""
+        out = os.path.join(self.root, 'reference.wav')
+        env = dict(self.env, XDG_CONFIG_HOME=os.path.join(self.dir, 'config'))
+        r = subprocess.run([SONARA, 'say', '--wav', out] + list(args), input=text.encode('utf-8'),
+                           env=env, capture_output=True, timeout=HANG_GUARD)
+        check(r.returncode == 0, 'sonara say %r: exit %d %r' % (text, r.returncode, r.stderr))
+        with open(out, 'rb') as f:
+            return f.read()
+
+
+def main():
+    if shutil.which('spd-say') is None or shutil.which('speech-dispatcher') is None:
+        fail('speech-dispatcher is not installed (scripts/setup-deps.sh)')
+    root = tempfile.mkdtemp(prefix='sonara-speechd-')
+    server = None
+    try:
+        server = Server(root)
+
+        # Our voice answers, and what it says is what sonara says.
+        ola = server.reference('Olá')
+        check_speech(ola, 'sonara say "Olá" (is the voice built?)', 0.15, 3)
+        check(server.say('Olá') == ola, 'spd-say "Olá" did not play sonara\'s "Olá"')
+
+        # Shell syntax in the text is spoken as it is, never run.
+        tricky = ('Diga \'oi\' e "tchau" $(touch $MARKER) `touch $MARKER`; touch $MARKER '
+                  '| touch $MARKER \\ fim \'; touch $MARKER; echo \'')
+        got = server.say(tricky)
+        check(not os.path.exists(server.marker), 'the text ran as a shell command')
+        want = server.reference(tricky)
+        check_speech(want, 'sonara say of the tricky text', 1, 60)
+        check(got == want, 'the tricky text did not arrive whole')
+        # A text starting with "-" is text, not an option of sonara.
+        dash = '--wav /dev/null --level 9'
+        check(server.say('--', dash) == server.reference(dash), 'a text starting with "-"')
+
+        # The client's rate picks sonara's speed levels: fastest 5, slowest 1.
+        sentence = 'Vamos brincar com as letras'
+        fast, slow = server.say('-r', '100', sentence), server.say('-r', '-100', sentence)
+        check(fast == server.reference(sentence, '--level', '5'), 'rate 100 is not level 5')
+        check(slow == server.reference(sentence, '--level', '1'), 'rate -100 is not level 1')
+        check(len(slow) > len(fast) * 3 // 2, 'slow %d bytes, fast %d' % (len(slow), len(fast)))
+
+        # Portuguese text arrives in Windows-1252: the euro sign too.
+        euro = 'Custa 5 € e não 5 $'
+        check(server.say('-l', 'pt-BR', euro) == server.reference(euro), 'the euro sign was lost')
+    finally:
+        if server:
+            server.stop()
+        shutil.rmtree(root, ignore_errors=True)
+    print('ok')
+
+
+main()
