@@ -4,10 +4,15 @@
 # device (no sound card or sound server needed), Debian's espeak-ng output module and
 # Brazilian Portuguese by default, logging every text and audio block (level 5).
 #
-#   scripts/speechd-private.sh start DIR [--sonara-module SONARA]
+#   scripts/speechd-private.sh start DIR [--sonara-module SONARA | --config CONF]
+#         [--log-level N]
 #       Starts the server and prints the client address; with --sonara-module it also
 #       offers our output module ("sonara", data/speech-dispatcher/sonara.conf), running
-#       the sonara tool SONARA. Clients use SPEECHD_ADDRESS=<the printed address>.
+#       the sonara tool SONARA. With --config it runs a copy of the configuration
+#       directory CONF (a user's speechd.conf and modules/) instead, its log, autospawn
+#       and audio settings overridden as above. --log-level: 1..5 instead of 5 (at 5 the
+#       log holds every audio block in hexadecimal). Clients use
+#       SPEECHD_ADDRESS=<the printed address>.
 #   scripts/speechd-private.sh stop DIR
 #       Stops it (and its output modules) and removes nothing but the socket and pid file.
 #   scripts/speechd-private.sh address DIR
@@ -17,11 +22,13 @@
 # (speechd.conf, modules/), log/ (speech-dispatcher.log and the modules' logs).
 # Environment variables set for `start` (PATH among them) reach the output modules.
 set -euo pipefail
+shopt -u patsub_replacement 2>/dev/null || true
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  echo "usage: $0 start DIR [--sonara-module SONARA] | stop DIR | address DIR" >&2
+  echo "usage: $0 start DIR [--sonara-module SONARA | --config CONF] [--log-level N]" \
+    "| stop DIR | address DIR" >&2
   exit 2
 }
 
@@ -33,10 +40,12 @@ shift 2
 address() { echo "unix_socket:$dir/run/speech-dispatcher/speechd.sock"; }
 
 start() {
-  local sonara=
+  local sonara= config= level=5
   while [ $# -gt 0 ]; do
     case $1 in
       --sonara-module) [ $# -ge 2 ] || usage; sonara=$2; shift 2 ;;
+      --config) [ $# -ge 2 ] || usage; config=$2; shift 2 ;;
+      --log-level) [ $# -ge 2 ] && [[ $2 =~ ^[1-5]$ ]] || usage; level=$2; shift 2 ;;
       *) usage ;;
     esac
   done
@@ -54,26 +63,31 @@ start() {
   local run=$dir/run conf=$dir/config/speech-dispatcher log=$dir/log
   mkdir -p "$run/speech-dispatcher" "$conf/modules" "$log"
   chmod 700 "$run" "$run/speech-dispatcher" "$dir/config" "$conf" "$log"
-  cp /etc/speech-dispatcher/modules/espeak-ng.conf "$conf/modules/"
-  {
-    echo "LogLevel 5"
-    echo "LogDir \"$log\""
-    echo "DisableAutoSpawn"
-    echo "AudioOutputMethod \"alsa\""
-    echo "AudioALSADevice \"null\""
-    echo "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\""
-    if [ -n "$sonara" ]; then
-      sed "s|@SONARA@|$sonara|g" "$repo/data/speech-dispatcher/sonara.conf" >"$conf/modules/sonara.conf"
-      echo "AddModule \"sonara\" \"sd_generic\" \"sonara.conf\""
-    fi
-    echo "DefaultModule espeak-ng"
-    echo "DefaultLanguage \"pt-BR\""
-  } >"$conf/speechd.conf"
+  local headless=("LogLevel $level" "LogDir \"$log\"" "DisableAutoSpawn"
+    "AudioOutputMethod \"alsa\"" "AudioALSADevice \"null\"")
+  if [ -n "$config" ]; then
+    cp -R "$config/." "$conf/"
+    printf '%s\n' "${headless[@]}" >>"$conf/speechd.conf"
+  else
+    cp /etc/speech-dispatcher/modules/espeak-ng.conf "$conf/modules/"
+    {
+      printf '%s\n' "${headless[@]}"
+      echo "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\""
+      if [ -n "$sonara" ]; then
+        local template
+        template=$(cat "$repo/data/speech-dispatcher/sonara.conf")
+        printf '%s\n' "${template//@SONARA@/$sonara}" >"$conf/modules/sonara.conf"
+        echo "AddModule \"sonara\" \"sd_generic\" \"sonara.conf\""
+      fi
+      echo "DefaultModule espeak-ng"
+      echo "DefaultLanguage \"pt-BR\""
+    } >"$conf/speechd.conf"
+  fi
   rm -f "$run/speech-dispatcher/speechd.sock" "$run/speechd.pid"
 
   # -t 0: no idle timeout; the server runs until `stop`. setsid: a process group of its
   # own, so `stop` reaches the output modules it forked as well.
-  XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME=$dir/config setsid speech-dispatcher -s -t 0 -l 5 \
+  XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME=$dir/config setsid speech-dispatcher -s -t 0 -l "$level" \
     -L "$log" -C "$conf" -m "$modules" -c unix_socket \
     -S "$run/speech-dispatcher/speechd.sock" -P "$run/speechd.pid" \
     </dev/null >"$log/server.out" 2>&1 &

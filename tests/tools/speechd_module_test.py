@@ -5,6 +5,9 @@ real client: a private server started with scripts/speechd-private.sh offers it,
 `sonara say --wav` makes of the same text: speech of our voice (11025 Hz), not silence.
 The play command ("aplay" of the server's ALSA output) is a script of this test that keeps
 what it receives. Texts full of shell syntax must be spoken, never run.
+Then scripts/install-speechd-module.sh, run for a user made here: the server with the
+user's configuration offers our voice beside every module it offered before, and
+--uninstall gives the configuration back as it was.
 
 usage: speechd_module_test.py REPO SONARA"""
 import os
@@ -59,7 +62,7 @@ def check_speech(wav, what, shortest, longest):
 
 
 class Server:
-    def __init__(self, root):
+    def __init__(self, root, *options):
         self.root = root
         self.capture = os.path.join(root, 'capture')
         self.dir = os.path.join(root, 'server')
@@ -73,9 +76,9 @@ class Server:
         self.marker = os.path.join(root, 'ran')
         self.env = dict(os.environ, CAPTURE_DIR=self.capture, MARKER=self.marker,
                         PATH=bin_dir + os.pathsep + os.environ['PATH'])
-        r = subprocess.run([os.path.join(REPO, 'scripts', 'speechd-private.sh'), 'start', self.dir,
-                            '--sonara-module', SONARA], env=self.env, capture_output=True,
-                           text=True, timeout=HANG_GUARD)
+        r = subprocess.run([os.path.join(REPO, 'scripts', 'speechd-private.sh'), 'start', self.dir]
+                           + list(options), env=self.env, capture_output=True, text=True,
+                           timeout=HANG_GUARD)
         check(r.returncode == 0, 'the private server did not start: %s' % r.stderr)
         self.address = r.stdout.strip()
         self.played = 0
@@ -83,6 +86,14 @@ class Server:
     def stop(self):
         subprocess.run([os.path.join(REPO, 'scripts', 'speechd-private.sh'), 'stop', self.dir],
                        timeout=HANG_GUARD)
+
+    def modules(self):
+        """The output modules the server offers."""
+        env = dict(self.env, SPEECHD_ADDRESS=self.address)
+        r = subprocess.run(['spd-say', '-O'], env=env, capture_output=True, text=True,
+                           timeout=HANG_GUARD)
+        check(r.returncode == 0, 'spd-say -O: exit %d %r' % (r.returncode, r.stderr))
+        return set(r.stdout.split()[2:])  # after the heading "OUTPUT MODULES"
 
     def say(self, *args):
         """spd-say with our module; the WAV the play command received."""
@@ -113,13 +124,75 @@ class Server:
             return f.read()
 
 
+def read(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+
+def offered(root, config):
+    """The modules a private server running a copy of the configuration offers."""
+    server = Server(root, '--config', config)
+    try:
+        return server.modules()
+    finally:
+        server.stop()
+
+
+def check_install(root):
+    home = os.path.join(root, 'home')
+    conf = os.path.join(home, 'speech-dispatcher')
+    speechd_conf = os.path.join(conf, 'speechd.conf')
+    env = dict(os.environ, XDG_CONFIG_HOME=home)
+    script = os.path.join(REPO, 'scripts', 'install-speechd-module.sh')
+
+    def run(*args):
+        r = subprocess.run([script] + list(args), env=env, capture_output=True, text=True,
+                           timeout=HANG_GUARD)
+        check(r.returncode == 0, 'install-speechd-module.sh %r: %s' % (args, r.stderr))
+
+    # A user without a configuration of their own: made from the system's, and the
+    # modules the server found by itself stay beside ours.
+    run('--sonara', SONARA)
+    installed = read(speechd_conf)
+    module_conf = read(os.path.join(conf, 'modules', 'sonara.conf'))
+    check(SONARA.encode() in module_conf and b'@SONARA@' not in module_conf,
+          'sonara.conf does not name the tool')
+    run('--sonara', SONARA)
+    check(read(speechd_conf) == installed, 'a second install changed speechd.conf')
+    with_ours = offered(os.path.join(root, 'installed'), conf)
+    check({'sonara', 'espeak-ng'} <= with_ours, 'modules after the install: %r' % with_ours)
+    server = Server(os.path.join(root, 'installed-say'), '--config', conf)
+    try:
+        check(server.say('Olá') == server.reference('Olá'), 'the installed module did not speak')
+    finally:
+        server.stop()
+    run('--uninstall')
+    check(read(speechd_conf) == read('/etc/speech-dispatcher/speechd.conf'),
+          'speechd.conf is not the system\'s after --uninstall')
+    check(not os.path.exists(os.path.join(conf, 'modules', 'sonara.conf')), 'sonara.conf stayed')
+    before = offered(os.path.join(root, 'uninstalled'), conf)
+    check(with_ours == before | {'sonara'}, 'modules %r with ours, %r without' % (with_ours, before))
+
+    # A user who lists modules: only ours is added, and taken out again.
+    own = b'AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\nDefaultModule espeak-ng\n'
+    with open(speechd_conf, 'wb') as f:
+        f.write(own)
+    run()  # the tool of this build by default
+    check(read(speechd_conf) == own + b'# Sonara voice: begin (scripts/install-speechd-module.sh; '
+          b'--uninstall removes it)\nAddModule "sonara" "sd_generic" "sonara.conf"\n'
+          b'# Sonara voice: end\n', 'own list: %r' % read(speechd_conf))
+    check(offered(os.path.join(root, 'own'), conf) == {'espeak-ng', 'sonara'}, 'own list offered')
+    run('--uninstall')
+    check(read(speechd_conf) == own, 'own list after --uninstall: %r' % read(speechd_conf))
+
+
 def main():
     if shutil.which('spd-say') is None or shutil.which('speech-dispatcher') is None:
         fail('speech-dispatcher is not installed (scripts/setup-deps.sh)')
     root = tempfile.mkdtemp(prefix='sonara-speechd-')
     server = None
     try:
-        server = Server(root)
+        server = Server(root, '--sonara-module', SONARA)
 
         # Our voice answers, and what it says is what sonara says.
         ola = server.reference('Olá')
@@ -148,6 +221,10 @@ def main():
         # Portuguese text arrives in Windows-1252: the euro sign too.
         euro = 'Custa 5 € e não 5 $'
         check(server.say('-l', 'pt-BR', euro) == server.reference(euro), 'the euro sign was lost')
+        server.stop()
+        server = None
+
+        check_install(os.path.join(root, 'install'))
     finally:
         if server:
             server.stop()
