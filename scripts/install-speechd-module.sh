@@ -11,8 +11,9 @@
 # speech-dispatcher looks for its modules by itself only while speechd.conf has no
 # AddModule line: when the user's has none, the modules it would have found are listed
 # beside ours, so the voices the user had stay (run it again after installing another
-# speech-dispatcher voice to list that one too). To apply, restart the server (or send
-# it SIGHUP: pkill -HUP -u "$USER" -x speech-dispatcher).
+# speech-dispatcher voice to list that one too). To apply, restart the server:
+# pkill -u "$USER" -x speech-dispatcher (the next client starts it again). SIGHUP reloads
+# the configuration too, but only from the directory the server started with.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 shopt -u patsub_replacement 2>/dev/null || true
@@ -127,4 +128,5 @@ without_block >"$conf/speechd.conf.new"
 mv "$conf/speechd.conf.new" "$conf/speechd.conf"
 
 echo "The sonara voice is installed in $conf (running $sonara)."
-echo "Restart speech-dispatcher, then try: spd-say -o sonara \"Olá\""
+echo "Restart speech-dispatcher (pkill -u \"\$USER\" -x speech-dispatcher), then try:" \
+  "spd-say -o sonara \"Olá\""

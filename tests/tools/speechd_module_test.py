@@ -124,6 +124,25 @@ class Server:
             return f.read()
 
 
+def check_rate_levels(root):
+    """sonara say --rate: speech-dispatcher's -100..100 in bands of 40 around level 3."""
+    env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(root, 'no-user-config'))
+
+    def say(*args):
+        r = subprocess.run([SONARA, 'say', '--wav', '-'] + list(args) + ['Vamos brincar'],
+                           env=env, capture_output=True, timeout=HANG_GUARD)
+        return r.returncode, r.stdout
+
+    levels = {level: say('--level', str(level)) for level in range(1, 6)}
+    check(len({wav for _, wav in levels.values()}) == 5, 'the five levels do not differ')
+    for rate, level in (('-100', 1), ('-60', 1), ('-59', 2), ('-20', 2), ('-19', 3), ('0', 3),
+                        ('19', 3), ('20', 4), ('59', 4), ('60', 5), ('100', 5), ('1000', 5),
+                        ('-1e9', 1), ('12.5', 3), ('-35.00', 2)):
+        check(say('--rate', rate) == levels[level], 'rate %s is not level %d' % (rate, level))
+    for bad in ('', 'abc', '5x', 'nan', 'inf'):
+        check(say('--rate', bad)[0] == 2, 'rate %r was taken' % bad)
+
+
 def read(path):
     with open(path, 'rb') as f:
         return f.read()
@@ -224,6 +243,7 @@ def main():
         server.stop()
         server = None
 
+        check_rate_levels(root)
         check_install(os.path.join(root, 'install'))
     finally:
         if server:
