@@ -61,6 +61,10 @@ start() {
   mkdir -p "$dir"
   dir=$(cd "$dir" && pwd)
   local run=$dir/run conf=$dir/config/speech-dispatcher log=$dir/log
+  if [ -f "$run/server.pid" ] && kill -0 "$(cat "$run/server.pid")" 2>/dev/null; then
+    echo "speechd-private: a server already runs in $dir" >&2
+    exit 1
+  fi
   mkdir -p "$run/speech-dispatcher" "$conf/modules" "$log"
   chmod 700 "$run" "$run/speech-dispatcher" "$dir/config" "$conf" "$log"
   local headless=("LogLevel $level" "LogDir \"$log\"" "DisableAutoSpawn"
@@ -97,6 +101,8 @@ start() {
     kill -0 "$(cat "$run/server.pid")" 2>/dev/null || break
     sleep 0.1
   done
+  # The server's own record of its pid (setsid forks when started by a job-control shell).
+  [ -s "$run/speechd.pid" ] && cp "$run/speechd.pid" "$run/server.pid"
   if [ ! -S "$run/speech-dispatcher/speechd.sock" ]; then
     echo "speechd-private: the server did not start:" >&2
     cat "$log/server.out" "$log/speech-dispatcher.log" >&2 2>/dev/null || true
