@@ -43,7 +43,7 @@ start() {
   local sonara= config= level=5
   while [ $# -gt 0 ]; do
     case $1 in
-      --sonara-module) [ $# -ge 2 ] || usage; sonara=$2; shift 2 ;;
+      --sonara-module) [ $# -ge 2 ] || usage; sonara=$(realpath "$2"); shift 2 ;;
       --config) [ $# -ge 2 ] || usage; config=$2; shift 2 ;;
       --log-level) [ $# -ge 2 ] && [[ $2 =~ ^[1-5]$ ]] || usage; level=$2; shift 2 ;;
       *) usage ;;
