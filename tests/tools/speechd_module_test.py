@@ -219,9 +219,9 @@ def main():
         check_speech(ola, 'sonara say "Olá" (is the voice built?)', 0.15, 3)
         check(server.say('Olá') == ola, 'spd-say "Olá" did not play sonara\'s "Olá"')
 
-        # Shell syntax in the text is spoken as it is, never run.
+        # Shell syntax in the text is spoken as it is, never run; markup characters too.
         tricky = ('Diga \'oi\' e "tchau" $(touch $MARKER) `touch $MARKER`; touch $MARKER '
-                  '| touch $MARKER \\ fim \'; touch $MARKER; echo \'')
+                  '| touch $MARKER \\ fim \'; touch $MARKER; echo \' 5 < 6 & 7 > 3 &amp;')
         got = server.say(tricky)
         check(not os.path.exists(server.marker), 'the text ran as a shell command')
         want = server.reference(tricky)
