@@ -10,6 +10,7 @@ packages=(
   ffmpeg espeak-ng sox xvfb xdotool xauth
   python3 python3-numpy wbrazilian brltty libbrlapi-dev libx11-dev x11-utils
   libespeak-ng-dev
+  speech-dispatcher speech-dispatcher-espeak-ng libspeechd-dev
 )
 
 missing=()

@@ -73,6 +73,17 @@ fi
 export BRLAPI_HOST=":$nobody_number" BRLAPI_AUTH=none
 export SONARA_TEST_BRLAPI_HOST=":$brlapi_number" SONARA_TEST_BRAILLE_SOCKET="$brl_dir/vr.sock"
 
+# Speech: a private, headless speech-dispatcher (espeak-ng, audio to a null device) for the
+# speech-server tests, which reach it at SONARA_TEST_SPEECHD_ADDRESS; stopped at the end.
+spd_dir=$(mktemp -d)
+stop_speechd() {
+  scripts/speechd-private.sh stop "$spd_dir" || true
+  rm -rf "$spd_dir"
+}
+trap 'stop_speechd; stop_brltty; cleanup' EXIT
+SONARA_TEST_SPEECHD_ADDRESS=$(scripts/speechd-private.sh start "$spd_dir")
+export SONARA_TEST_SPEECHD_ADDRESS
+
 echo "== normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONARA_WERROR=ON
 (cd build && ctest --output-on-failure -j"$(nproc)" --timeout 900)

@@ -1,12 +1,16 @@
 // sonara say [--level N] [--wav FILE] [TEXT...]: speaks TEXT (or each line of standard
 // input) through StartSpeech and Speak, then EndSpeech. With --wav the speech runs on the
-// simulated machine with the host's files and is written to FILE, block by block as the
-// device was given it. sonara spell TEXT: the same through SpellText. sonara devices:
-// the wave-out device names "SAIDADEAUDIO" accepts.
+// simulated machine with the host's files and is written to FILE ("-": standard output),
+// block by block as the device was given it. For speech-dispatcher's generic output
+// module: --rate R takes the server's rate (-100..100) as the speed level, and --cp1252
+// takes the text as Windows-1252 bytes instead of UTF-8. sonara spell TEXT: the same through
+// SpellText. sonara devices: the wave-out device names "SAIDADEAUDIO" accepts.
 //
 // Without --wav the sound goes to the real device and nothing is shown: the console
 // window the sound notifications need lives off-screen, on a desktop as in a text
 // console or an SSH session. Ctrl+C ends the program cleanly.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -32,8 +36,23 @@ namespace {
 struct SayArgs {
     int level = 0;
     std::optional<std::string> wav;
+    bool cp1252 = false;
     std::vector<std::string> words;
 };
+
+// A speech-dispatcher rate, -100 (slowest) .. 100 (fastest), as a speed level 1..5:
+// bands of 40 centred on 0, the voice's own pace (level 3).
+std::optional<int> LevelForServerRate(const std::string& text) {
+    try {
+        std::size_t used = 0;
+        const double rate = std::stod(text, &used);
+        if (used != text.size() || !std::isfinite(rate)) return std::nullopt;
+        const long level = 3 + std::lround(std::clamp(rate, -100.0, 100.0) / 40.0);
+        return static_cast<int>(std::clamp(level, 1L, 5L));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
 
 std::optional<SayArgs> ParseSay(const std::vector<std::string>& args) {
     SayArgs out;
@@ -46,6 +65,12 @@ std::optional<SayArgs> ParseSay(const std::vector<std::string>& args) {
             } catch (...) {
                 return std::nullopt;
             }
+        } else if (args[i] == "--rate" && i + 1 < args.size()) {
+            std::optional<int> level = LevelForServerRate(args[++i]);
+            if (!level) return std::nullopt;
+            out.level = *level;
+        } else if (args[i] == "--cp1252") {
+            out.cp1252 = true;
         } else if (args[i] == "--wav" && i + 1 < args.size()) {
             out.wav = args[++i];
         } else if (args[i] == "--") {
@@ -58,13 +83,17 @@ std::optional<SayArgs> ParseSay(const std::vector<std::string>& args) {
     return out;
 }
 
-std::string Joined(const std::vector<std::string>& words) {
+std::string ModuleText(const std::string& text, bool cp1252) {
+    return cp1252 ? text : sonara_tool::Utf8ToCp1252(text);
+}
+
+std::string Joined(const std::vector<std::string>& words, bool cp1252) {
     std::string text;
     for (const std::string& w : words) {
         if (!text.empty()) text += ' ';
         text += w;
     }
-    return sonara_tool::Utf8ToCp1252(text);
+    return ModuleText(text, cp1252);
 }
 
 // Starts speech, runs `speak`, ends speech. Nobody sees the console, so the start-up's
@@ -96,14 +125,14 @@ int RunSpeech(int level, const std::function<void()>& speak) {
 int Speak(const SayArgs& args, bool spell) {
     auto speak = [&] {
         if (!args.words.empty()) {
-            const std::string text = Joined(args.words);
+            const std::string text = Joined(args.words, args.cp1252);
             spell ? sonara::SpellText(text) : sonara::Speak(text);
             return;
         }
         std::string line;
         while (std::getline(std::cin, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            sonara::Speak(sonara_tool::Utf8ToCp1252(line));
+            sonara::Speak(ModuleText(line, args.cp1252));
         }
     };
     if (args.wav) {
@@ -130,10 +159,17 @@ int Speak(const SayArgs& args, bool spell) {
                 break;
             }
         }
-        std::ofstream out(*args.wav, std::ios::binary);
         const std::string bytes = machine.WaveFile();
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
+        bool written = false;
+        if (*args.wav == "-") {
+            written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+                      std::fflush(stdout) == 0;
+        } else {
+            std::ofstream out(*args.wav, std::ios::binary);
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            written = static_cast<bool>(out);
+        }
+        if (!written) {
             std::fprintf(stderr, "sonara: cannot write %s\n", args.wav->c_str());
             return 1;
         }
@@ -149,7 +185,8 @@ int Speak(const SayArgs& args, bool spell) {
 int Say(const std::vector<std::string>& args) {
     std::optional<SayArgs> parsed = ParseSay(args);
     if (!parsed) {
-        std::fprintf(stderr, "usage: sonara say [--level N] [--wav FILE] [TEXT...]\n");
+        std::fprintf(
+            stderr, "usage: sonara say [--level N | --rate R] [--cp1252] [--wav FILE] [TEXT...]\n");
         return 2;
     }
     return Speak(*parsed, false);
@@ -179,10 +216,11 @@ int Devices(const std::vector<std::string>& args) {
     return 0;
 }
 
-sonara_tool::Registrar say({"say",
-                            "say [--level N] [--wav FILE] [TEXT...]  speak TEXT, or each "
-                            "line of input",
-                            &Say});
+sonara_tool::Registrar say(
+    {"say",
+     "say [--level N | --rate R] [--cp1252] [--wav FILE] [TEXT...]  speak TEXT, or each "
+     "line of input",
+     &Say});
 sonara_tool::Registrar spell({"spell", "spell [--level N] [--wav FILE] TEXT  spell TEXT", &Spell});
 sonara_tool::Registrar devices({"devices", "devices              the wave-out device names",
                                 &Devices});
