@@ -1,0 +1,225 @@
+"""Pitch marks of a 16 kHz carrier and the cut of one diphone unit out of it.
+
+Pitch marks: the carrier is spoken monotone, so one period T0 holds for all of it (found
+by autocorrelation). 5 ms frames whose low-passed signal repeats after about T0 are voiced;
+in each voiced run an epoch sits on every peak of the fundamental (a zero-phase low-pass
+just above F0), one period after the other. Elsewhere analysis points follow every 5 ms.
+
+Cut: a unit runs from the middle of its first phone to the middle of its second, each
+middle moved onto the nearest epoch when voiced, so that a unit ending before an epoch and
+the next one starting on the same phone's epoch continue each other's periods. espeak-ng
+places the closure of p, t, k and tS in the phone before them: it is given back to the
+stop (a stop's middle is in its closure). "_" is 20 ms of silence before the first phone's
+onset or after the last phone falls silent.
+"""
+
+import numpy as np
+
+RATE = 16000
+HOP = 80                  # 5 ms: voicing frames and unvoiced analysis points
+FRAME = 320               # 20 ms voicing window
+VOICING = 0.6             # normalised autocorrelation of a voiced frame
+VOICED_FLOOR_DB = -42.0   # frames quieter than this below the loudest are unvoiced
+SILENCE = 24.0            # |sample| (16-bit scale) below which the carrier is silent
+PAUSE_PART = 320          # 20 ms of silence on the "_" side of a unit
+CLOSURE_MAX = 800         # 50 ms: a voiceless stop's closure at the start of an utterance
+F0_MIN, F0_MAX = 50.0, 400.0
+
+
+def lowpass(x, cutoff):
+    """Zero-phase low-pass through the FFT with a raised-cosine edge of 100 Hz."""
+    n = len(x)
+    if n == 0:
+        return x.copy()
+    size = 1 << int(np.ceil(np.log2(n + 2048)))
+    spec = np.fft.rfft(np.concatenate([x, np.zeros(size - n)]))
+    f = np.fft.rfftfreq(size, 1.0 / RATE)
+    edge = np.clip((f - cutoff) / 100.0 + 0.5, 0.0, 1.0)
+    spec *= 0.5 + 0.5 * np.cos(np.pi * edge)
+    return np.fft.irfft(spec, size)[:n]
+
+
+def period(x):
+    """The pitch period in samples of a monotone carrier (its strongest repetition)."""
+    y = lowpass(x, 900.0)
+    lo, hi = int(RATE / F0_MAX), int(RATE / F0_MIN)
+    size = 1 << int(np.ceil(np.log2(2 * len(y) + 1)))
+    spec = np.fft.rfft(y, size)
+    ac = np.fft.irfft(spec * np.conj(spec), size)[: hi + 1]
+    if ac[0] <= 0:
+        return RATE / 100.0
+    seg = ac[lo:hi + 1]
+    best = float(np.max(seg))
+    # the shortest lag nearly as strong as the best: no octave below the true pitch
+    peaks = [i for i in range(1, len(seg) - 1)
+             if seg[i] >= seg[i - 1] and seg[i] >= seg[i + 1] and seg[i] >= 0.85 * best]
+    lag = lo + (peaks[0] if peaks else int(np.argmax(seg)))
+    if 0 < lag - lo < len(seg) - 1:  # parabolic refinement
+        a, b, c = ac[lag - 1], ac[lag], ac[lag + 1]
+        d = a - 2 * b + c
+        if d < 0:
+            return lag + 0.5 * (a - c) / d
+    return float(lag)
+
+
+def voiced_frames(x, t0):
+    """One flag per HOP samples: whether the frame centred there is voiced."""
+    y = lowpass(x, 900.0)
+    n = len(x) // HOP + 1
+    lags = range(max(2, int(0.85 * t0)), int(1.15 * t0) + 2)
+    energy = np.zeros(n)
+    corr = np.zeros(n)
+    padded = np.concatenate([np.zeros(FRAME), y, np.zeros(FRAME + lags[-1])])
+    for i in range(n):
+        c = i * HOP + FRAME - FRAME // 2
+        a = padded[c:c + FRAME]
+        ea = float(a @ a)
+        energy[i] = ea
+        if ea <= 0:
+            continue
+        best = 0.0
+        for lag in lags:
+            b = padded[c + lag:c + lag + FRAME]
+            eb = float(b @ b)
+            if eb > 0:
+                best = max(best, float(a @ b) / np.sqrt(ea * eb))
+        corr[i] = best
+    floor = energy.max() * 10 ** (VOICED_FLOOR_DB / 10) if energy.max() > 0 else 1.0
+    return (corr >= VOICING) & (energy > floor)
+
+
+def voiced_runs(flags):
+    """[(first sample, end sample)] of the runs of voiced frames."""
+    runs = []
+    i = 0
+    while i < len(flags):
+        if flags[i]:
+            j = i
+            while j < len(flags) and flags[j]:
+                j += 1
+            if j - i >= 2:  # a lone voiced frame is noise
+                runs.append((max(0, i * HOP - HOP // 2), j * HOP - HOP // 2))
+            i = j
+        else:
+            i += 1
+    return runs
+
+
+def epochs(x, t0, runs):
+    """Epoch positions (ascending) inside the voiced runs."""
+    f = lowpass(x, 1.5 * RATE / t0)
+    out = []
+    for r0, r1 in runs:
+        r1 = min(r1, len(x))
+        if r1 - r0 < t0:
+            continue
+        p = r0 + int(np.argmax(f[r0:r0 + int(t0)]))
+        while p < r1:
+            out.append(p)
+            lo, hi = p + int(0.8 * t0), min(p + int(1.2 * t0) + 1, r1)
+            if lo >= hi:
+                break
+            p = lo + int(np.argmax(f[lo:hi]))
+    return out
+
+
+def pitch_marks(x):
+    """(period, voiced epochs, all marks as (position, voiced)) of a carrier."""
+    t0 = period(x)
+    runs = voiced_runs(voiced_frames(x, t0))
+    ep = epochs(x, t0, runs)
+    marks = []
+    prev, prev_voiced = -HOP, False  # unvoiced points from the carrier's start
+    for p in ep + [len(x) + HOP]:
+        if not prev_voiced or p - prev > 1.5 * t0:
+            q = prev + HOP
+            while q <= p - HOP // 2 and q < len(x):
+                marks.append((q, False))
+                q += HOP
+        if p < len(x):
+            marks.append((p, True))
+        prev, prev_voiced = p, True
+    return t0, ep, marks
+
+
+def audible(x, begin, end):
+    """(first, end) of the loud part of x[begin:end]; (begin, begin) when silent."""
+    begin, end = max(0, begin), min(len(x), end)
+    loud = np.nonzero(np.abs(x[begin:end]) > SILENCE)[0]
+    if len(loud) == 0:
+        return begin, begin
+    return begin + int(loud[0]), begin + int(loud[-1]) + 1
+
+
+def phone_spans(x, starts, names):
+    """[start, end) of each phone at 16 kHz from espeak-ng's event positions (already at
+    16 kHz): voiceless stops take their closure back from the phone before them, the last
+    phone ends where the sound stops, a phone at the start begins where sound begins."""
+    n = len(starts)
+    ends = list(starts[1:]) + [len(x)]
+    spans = [[s, e] for s, e in zip(starts, ends)]
+    for i, name in enumerate(names):
+        if name in ("p", "t", "k", "tS"):
+            prev_begin = spans[i - 1][0] if i > 0 else 0
+            quiet = audible(x, prev_begin, spans[i][0])[1] if i > 0 else 0
+            closure = max(quiet, spans[i][0] - CLOSURE_MAX)
+            if i > 0:
+                spans[i - 1][1] = max(spans[i - 1][0] + 1, closure)
+            spans[i][0] = closure
+        elif i == 0:
+            spans[i][0] = audible(x, spans[i][0], spans[i][1])[0]
+    spans[-1][1] = audible(x, spans[-1][0], len(x))[1]
+    if spans[-1][1] <= spans[-1][0]:
+        spans[-1][1] = min(len(x), spans[-1][0] + 1)
+    if n and spans[0][0] >= spans[0][1]:
+        spans[0][0] = spans[0][1] - 1
+    return [tuple(s) for s in spans]
+
+
+def snap(point, ep, t0):
+    """The epoch nearest point when one lies within a period of it, else point."""
+    if not ep:
+        return point
+    i = int(np.searchsorted(ep, point))
+    best = min((abs(ep[j] - point), ep[j]) for j in (i - 1, i) if 0 <= j < len(ep))
+    return best[1] if best[0] <= t0 else point
+
+
+def cut(x, starts, names, left, right):
+    """(samples, boundary, marks as [(offset, voiced)]) of the unit from the middle of
+    phone `left` (-1: the utterance's start) to the middle of phone `right` (len(names):
+    its end). x is the 16 kHz carrier (float), starts the phones' first samples."""
+    t0, ep, marks = pitch_marks(x)
+    spans = phone_spans(x, starts, names)
+    if left < 0:
+        boundary_at = spans[0][0]
+        start = max(0, boundary_at - PAUSE_PART)
+    else:
+        a, b = spans[left]
+        start = snap((a + b) // 2, ep, t0)
+        boundary_at = spans[left + 1][0] if left + 1 < len(spans) else spans[left][1]
+    if right >= len(names):
+        end = min(len(x), spans[-1][1] + PAUSE_PART)
+        piece = np.array(x[start:end], dtype=np.float64)
+        pad = spans[-1][1] + PAUSE_PART - end
+        if pad > 0:
+            piece = np.concatenate([piece, np.zeros(pad)])
+        end = start + len(piece)
+    else:
+        a, b = spans[right]
+        end = snap((a + b) // 2, ep, t0)
+        piece = np.array(x[start:end], dtype=np.float64)
+    if right >= len(names):
+        # the pause side holds silence: what follows the sound's end is faded out
+        fade_from = spans[-1][1] - start
+        if 0 <= fade_from < len(piece):
+            piece[fade_from:] = 0.0
+    if left < 0:
+        piece[: max(0, boundary_at - start)] = 0.0
+    boundary = int(np.clip(boundary_at - start, 0, len(piece)))
+    unit_marks = [(p - start, v) for p, v in marks if start <= p < start + len(piece)]
+    last = unit_marks[-1][0] if unit_marks else -HOP
+    while last + HOP < len(piece):  # the padded silence of a release
+        last += HOP
+        unit_marks.append((last, False))
+    return piece, boundary, unit_marks, t0

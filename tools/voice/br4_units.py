@@ -1,0 +1,126 @@
+"""The phoneme inventory of the voice br4, its diphone list and the carrier words its
+units are cut from.
+
+The inventory is data/tavena/phonemes.tsv (first column, in file order; "_" is the pause).
+Every ordered pair of it is a unit, pairs Portuguese never makes included: a phoneme line
+the rules did not foresee then still sounds instead of falling silent.
+
+A carrier is a nonsense word in espeak-ng's phoneme notation ("[[t'apa]]") in which the
+pair stands between neutral sounds: each vowel of the pair stressed (recorded at full
+length; the synthesizer shortens), except the reduced final a, which is spoken after a
+stressed syllable; a consonant in the position it takes in a word (an onset before a
+vowel, a coda r or s before a "t"); "_" is the start or the end of the utterance.
+"""
+
+import dataclasses
+
+PAUSE = "_"
+
+# Our phonemes as espeak-ng pt-br phonemes.
+ESPEAK = {
+    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "o": "o", "O": "O", "u": "u",
+    "an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~",
+    "y": "j", "w": "w",
+    "p": "p", "b": "b", "t": "t", "d": "d", "k": "k", "g": "g", "f": "f", "v": "v",
+    "s": "s", "z": "z", "S": "S", "Z": "Z", "m": "m", "n": "n", "J": "n^", "l": "l",
+    "L": "l^", "r": "*", "R": "x", "tS": "tS", "dZ": "dZ", "r2": "x", "s2": "s",
+}
+VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "an", "en", "in", "on", "un"}
+REDUCED = {"@"}           # never stressed: spoken after the stressed syllable
+GLIDES = {"y", "w"}
+CODAS = {"r2", "s2"}      # consonants at the end of a syllable: a "t" follows them
+VOICELESS_STOPS = {"p", "t", "k", "tS"}  # espeak-ng puts their closure in the phone before
+
+
+def read_inventory(path):
+    """The phoneme names of phonemes.tsv, in file order."""
+    names = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if not line.strip() or line.startswith("#"):
+                continue
+            name = line.split("\t")[0].strip()
+            if name and name not in names:
+                names.append(name)
+    return names
+
+
+def check_inventory(names):
+    """What is wrong with an inventory for this voice ([] when nothing)."""
+    problems = []
+    if PAUSE not in names:
+        problems.append("no pause phoneme _")
+    for n in names:
+        if n != PAUSE and n not in ESPEAK:
+            problems.append(f"phoneme {n!r} has no espeak-ng counterpart")
+        if not 1 <= len(n.encode("ascii", "replace")) <= 7:
+            problems.append(f"phoneme {n!r}: a name holds 1 to 7 ASCII characters")
+    if not 1 <= len(names) <= 255:
+        problems.append(f"{len(names)} phonemes, at most 255")
+    return problems
+
+
+def pairs(names):
+    """Every ordered pair of the inventory, in inventory order."""
+    return [(a, b) for a in names for b in names]
+
+
+def dfn_text(names, source="data/tavena/phonemes.tsv"):
+    """The diphone list of the voice: a comment header, then "first-second" per line."""
+    head = [
+        "; portug.dfn: the phoneme pairs the voice br4 can join, one \"first-second\" a line.",
+        f"; Generated from {source} by tools/voice/make_br4.py --dfn; do not edit:",
+        "; the test command fails when this file and the inventory disagree.",
+        f"; {len(names)} phonemes, every ordered pair ({len(names) ** 2} units).",
+    ]
+    return "\n".join(head + [f"{a}-{b}" for a, b in pairs(names)]) + "\n"
+
+
+@dataclasses.dataclass(frozen=True)
+class Carrier:
+    phones: tuple      # espeak-ng phonemes, one per phone, "'" before a stressed vowel
+    left: int          # index of the pair's first phone (-1: the start of the utterance)
+    right: int         # index of its second phone (len(phones): the end)
+
+    def text(self):
+        # "|" keeps neighbours apart that would read as one phoneme ("t" "s" as "ts")
+        return "[[" + "|".join(self.phones) + "]]"
+
+
+def _phone(name, stressed):
+    return ("'" if stressed else "") + ESPEAK[name]
+
+
+def carrier(a, b):
+    """The carrier of the unit a-b (names of our inventory)."""
+    if a == PAUSE and b == PAUSE:
+        return Carrier(("t", "'a"), -1, 2)  # only its silence is used
+    if a == PAUSE:
+        before = []
+    elif a in VOWELS and a not in REDUCED:
+        before = ["t"]
+    elif a in REDUCED:
+        before = ["t", "a", "t"]
+    else:
+        before = ["t", "a"]
+    if b == PAUSE:
+        after = []
+    elif b in VOWELS or b in CODAS or (b in GLIDES and a in VOWELS):
+        after = ["t", "a"]
+    else:
+        after = ["a"]  # an onset consonant or a glide before its vowel
+    stress_a = a in VOWELS and a not in REDUCED
+    stress_b = b in VOWELS and b not in REDUCED
+    pair = [_phone(x, s) for x, s in ((a, stress_a), (b, stress_b)) if x != PAUSE]
+    if a in REDUCED or (b in REDUCED and len(before) > 1):
+        # the reduced a follows a stressed syllable
+        before[1] = "'a"
+    elif not (stress_a or stress_b):
+        if "a" in after:
+            after[after.index("a")] = "'a"
+        elif "a" in before:
+            before[before.index("a")] = "'a"
+    phones = tuple(before + pair + after)
+    left = len(before) if a != PAUSE else -1
+    right = len(before) + (1 if a != PAUSE else 0) if b != PAUSE else len(phones)
+    return Carrier(phones, left, right)
