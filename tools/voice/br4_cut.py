@@ -188,7 +188,9 @@ def snap(point, ep, t0):
 def cut(x, starts, names, left, right):
     """(samples, boundary, marks as [(offset, voiced)]) of the unit from the middle of
     phone `left` (-1: the utterance's start) to the middle of phone `right` (len(names):
-    its end). x is the 16 kHz carrier (float), starts the phones' first samples."""
+    its end); the border between the two is where phone `right` begins (phones between
+    them, as the nasal murmur after a nasal vowel, belong to the left one). x is the
+    16 kHz carrier (float), starts the phones' first samples."""
     t0, ep, marks = pitch_marks(x)
     spans = phone_spans(x, starts, names)
     if left < 0:
@@ -197,7 +199,7 @@ def cut(x, starts, names, left, right):
     else:
         a, b = spans[left]
         start = snap((a + b) // 2, ep, t0)
-        boundary_at = spans[left + 1][0] if left + 1 < len(spans) else spans[left][1]
+        boundary_at = spans[right][0] if right < len(spans) else spans[-1][1]
     if right >= len(names):
         end = min(len(x), spans[-1][1] + PAUSE_PART)
         piece = np.array(x[start:end], dtype=np.float64)

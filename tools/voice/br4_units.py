@@ -18,16 +18,21 @@ PAUSE = "_"
 
 # Our phonemes as espeak-ng pt-br phonemes.
 ESPEAK = {
-    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "o": "o", "O": "O", "u": "u",
+    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "o": "o", "O": "O", "u": "U",
     "an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~",
     "y": "j", "w": "w",
     "p": "p", "b": "b", "t": "t", "d": "d", "k": "k", "g": "g", "f": "f", "v": "v",
     "s": "s", "z": "z", "S": "S", "Z": "Z", "m": "m", "n": "n", "J": "n^", "l": "l",
-    "L": "l^", "r": "*", "R": "x", "tS": "tS", "dZ": "dZ", "r2": "x", "s2": "s",
+    "L": "l^", "r": "*", "R": "x", "tS": "tS", "dZ": "dZ", "r2": "r", "s2": "s",
 }
 VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "an", "en", "in", "on", "un"}
-REDUCED = {"@"}           # never stressed: spoken after the stressed syllable
+# Spoken unstressed, after a stressed syllable: the reduced final a, and u, which stands
+# far more often for a final or unstressed o (gato, o) than for a stressed u.
+REDUCED = {"@", "u"}
+NASAL_ESPEAK = {ESPEAK[n] for n in ("an", "en", "in", "on", "un")}
+# espeak-ng phonemes of vowels and glides (a nasal vowel before them has no murmur)
 GLIDES = {"y", "w"}
+ESPEAK_SOUNDS = {ESPEAK[n] for n in VOWELS | GLIDES}
 CODAS = {"r2", "s2"}      # consonants at the end of a syllable: a "t" follows them
 VOICELESS_STOPS = {"p", "t", "k", "tS"}  # espeak-ng puts their closure in the phone before
 
@@ -111,7 +116,8 @@ def carrier(a, b):
         after = ["a"]  # an onset consonant or a glide before its vowel
     stress_a = a in VOWELS and a not in REDUCED
     stress_b = b in VOWELS and b not in REDUCED
-    pair = [_phone(x, s) for x, s in ((a, stress_a), (b, stress_b)) if x != PAUSE]
+    pair = [(_phone(x, s), tag) for x, s, tag in ((a, stress_a, "a"), (b, stress_b, "b"))
+            if x != PAUSE]
     if a in REDUCED or (b in REDUCED and len(before) > 1):
         # the reduced a follows a stressed syllable
         before[1] = "'a"
@@ -120,7 +126,16 @@ def carrier(a, b):
             after[after.index("a")] = "'a"
         elif "a" in before:
             before[before.index("a")] = "'a"
-    phones = tuple(before + pair + after)
-    left = len(before) if a != PAUSE else -1
-    right = len(before) + (1 if a != PAUSE else 0) if b != PAUSE else len(phones)
+    tagged = [(p, "") for p in before] + pair + [(p, "") for p in after]
+    # espeak-ng's own reading of a nasal vowel before a consonant ends in a nasal murmur
+    out = []
+    for i, (p, tag) in enumerate(tagged):
+        out.append((p, tag))
+        nxt = tagged[i + 1][0].lstrip("'") if i + 1 < len(tagged) else ""
+        if p.lstrip("'") in NASAL_ESPEAK and nxt and nxt not in ESPEAK_SOUNDS:
+            out.append(("N", ""))
+    phones = tuple(p for p, _ in out)
+    tags = [t for _, t in out]
+    left = tags.index("a") if "a" in tags else -1
+    right = tags.index("b") if "b" in tags else len(phones)
     return Carrier(phones, left, right)
