@@ -22,8 +22,10 @@ VOICING = 0.6             # normalised autocorrelation of a voiced frame
 VOICED_FLOOR_DB = -42.0   # frames quieter than this below the loudest are unvoiced
 SILENCE = 24.0            # |sample| (16-bit scale) below which the carrier is silent
 PAUSE_PART = 320          # 20 ms of silence on the "_" side of a unit
-CLOSURE_MAX = 800         # 50 ms: a voiceless stop's closure at the start of an utterance
+CLOSURE_MAX = 800         # 50 ms: the longest closure of a voiceless stop
+MIN_CLOSURE = 160         # 10 ms: the shortest
 F0_MIN, F0_MAX = 50.0, 400.0
+VOICELESS_STOPS = {"p", "t", "k", "tS"}  # espeak-ng names
 
 
 def lowpass(x, cutoff):
@@ -151,6 +153,20 @@ def audible(x, begin, end):
     return begin + int(loud[0]), begin + int(loud[-1]) + 1
 
 
+def closure_start(x, event):
+    """Where the silence of a voiceless stop's closure begins: the first silent run of
+    10 ms or more in the 50 ms before the stop's event (its burst may come a little before
+    the event); the event itself when there is none."""
+    lo = max(0, event - CLOSURE_MAX)
+    quiet = np.abs(x[lo:event]) <= SILENCE
+    run = 0
+    for k, q in enumerate(quiet):
+        run = run + 1 if q else 0
+        if run == MIN_CLOSURE:
+            return lo + k + 1 - MIN_CLOSURE
+    return event
+
+
 def phone_spans(x, starts, names):
     """[start, end) of each phone at 16 kHz from espeak-ng's event positions (already at
     16 kHz): voiceless stops take their closure back from the phone before them, the last
@@ -159,12 +175,11 @@ def phone_spans(x, starts, names):
     ends = list(starts[1:]) + [len(x)]
     spans = [[s, e] for s, e in zip(starts, ends)]
     for i, name in enumerate(names):
-        if name in ("p", "t", "k", "tS"):
-            prev_begin = spans[i - 1][0] if i > 0 else 0
-            quiet = audible(x, prev_begin, spans[i][0])[1] if i > 0 else 0
-            closure = max(quiet, spans[i][0] - CLOSURE_MAX)
+        if name in VOICELESS_STOPS:
+            closure = closure_start(x, spans[i][0])
             if i > 0:
-                spans[i - 1][1] = max(spans[i - 1][0] + 1, closure)
+                closure = max(closure, spans[i - 1][0] + 1)
+                spans[i - 1][1] = closure
             spans[i][0] = closure
         elif i == 0:
             spans[i][0] = audible(x, spans[i][0], spans[i][1])[0]
@@ -174,6 +189,16 @@ def phone_spans(x, starts, names):
     if n and spans[0][0] >= spans[0][1]:
         spans[0][0] = spans[0][1] - 1
     return [tuple(s) for s in spans]
+
+
+def middle(x, span, name):
+    """The steady middle of a phone: of a voiceless stop, the middle of its closure."""
+    a, b = span
+    if name in VOICELESS_STOPS:
+        burst = audible(x, a, b)[0]
+        if burst > a:
+            return (a + burst) // 2
+    return (a + b) // 2
 
 
 def snap(point, ep, t0):
@@ -197,8 +222,7 @@ def cut(x, starts, names, left, right):
         boundary_at = spans[0][0]
         start = max(0, boundary_at - PAUSE_PART)
     else:
-        a, b = spans[left]
-        start = snap((a + b) // 2, ep, t0)
+        start = snap(middle(x, spans[left], names[left]), ep, t0)
         boundary_at = spans[right][0] if right < len(spans) else spans[-1][1]
     if right >= len(names):
         end = min(len(x), spans[-1][1] + PAUSE_PART)
@@ -208,8 +232,7 @@ def cut(x, starts, names, left, right):
             piece = np.concatenate([piece, np.zeros(pad)])
         end = start + len(piece)
     else:
-        a, b = spans[right]
-        end = snap((a + b) // 2, ep, t0)
+        end = snap(middle(x, spans[right], names[right]), ep, t0)
         piece = np.array(x[start:end], dtype=np.float64)
     if right >= len(names):
         # the pause side holds silence: what follows the sound's end is faded out

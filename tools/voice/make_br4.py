@@ -58,12 +58,13 @@ def silence_unit():
     return np.zeros(n), n // 2, [(q, False) for q in range(0, n, br4_cut.HOP)]
 
 
-def build(names, progress=True):
-    """{(a, b): (samples, boundary, marks)} for every pair, and the failures."""
+def build(names, progress=True, todo=None):
+    """{(a, b): (samples, boundary, marks)} for every pair (or those of todo), and the
+    failures."""
     from espeak import Speaker
     speaker = Speaker(pitch=PITCH)
     pieces, failed = {}, []
-    todo = br4_units.pairs(names)
+    todo = br4_units.pairs(names) if todo is None else todo
     for n, (a, b) in enumerate(todo, 1):
         if a == br4_units.PAUSE and b == br4_units.PAUSE:
             pieces[(a, b)] = silence_unit()
