@@ -26,6 +26,7 @@ CLOSURE_MAX = 800         # 50 ms: the longest closure of a voiceless stop
 MIN_CLOSURE = 160         # 10 ms: the shortest
 F0_MIN, F0_MAX = 50.0, 400.0
 VOICELESS_STOPS = {"p", "t", "k", "tS"}  # espeak-ng names
+GLIDES = {"j", "w"}
 
 
 def lowpass(x, cutoff):
@@ -192,12 +193,20 @@ def phone_spans(x, starts, names):
 
 
 def middle(x, span, name):
-    """The steady middle of a phone: of a voiceless stop, the middle of its closure."""
+    """The steady middle of a phone: of a voiceless stop, the middle of its closure; of a
+    glide, where it comes nearest to its vowel (the narrowest, quietest point), which is
+    the same whatever vowel it leaves or reaches."""
     a, b = span
     if name in VOICELESS_STOPS:
         burst = audible(x, a, b)[0]
         if burst > a:
             return (a + burst) // 2
+    if name in GLIDES and b - a > 4 * HOP:
+        lo, hi = a + (b - a) // 10, b - (b - a) // 10
+        centres = np.arange(lo, hi, HOP // 4)
+        half = HOP * 2
+        rms = [float(np.mean(x[max(0, c - half):c + half] ** 2)) for c in centres]
+        return int(centres[int(np.argmin(rms))])
     return (a + b) // 2
 
 
