@@ -219,20 +219,30 @@ def snap(point, ep, t0):
     return best[1] if best[0] <= t0 else point
 
 
-def cut(x, starts, names, left, right):
+def cut(x, starts, names, left, right, left_half=-1, right_half=-1):
     """(samples, boundary, marks as [(offset, voiced)]) of the unit from the middle of
     phone `left` (-1: the utterance's start) to the middle of phone `right` (len(names):
     its end); the border between the two is where phone `right` begins (phones between
-    them, as the nasal murmur after a nasal vowel, belong to the left one). x is the
-    16 kHz carrier (float), starts the phones' first samples."""
+    them, as the nasal murmur after a nasal vowel, belong to the left one). A half of 0 or
+    1 takes the first (vowel) or second (glide) half of a diphthong phone instead of the
+    whole phone. x is the 16 kHz carrier (float), starts the phones' first samples."""
     t0, ep, marks = pitch_marks(x)
     spans = phone_spans(x, starts, names)
+
+    def part(i, half):
+        s, e = spans[i]
+        m = s + (e - s) // 2
+        return (s, m) if half == 0 else (m, e) if half == 1 else (s, e)
+
+    def kind(i, half):
+        return "j" if half == 1 else "" if half == 0 else names[i]
+
     if left < 0:
         boundary_at = spans[0][0]
         start = max(0, boundary_at - PAUSE_PART)
     else:
-        start = snap(middle(x, spans[left], names[left]), ep, t0)
-        boundary_at = spans[right][0] if right < len(spans) else spans[-1][1]
+        start = snap(middle(x, part(left, left_half), kind(left, left_half)), ep, t0)
+        boundary_at = part(right, right_half)[0] if right < len(spans) else spans[-1][1]
     if right >= len(names):
         end = min(len(x), spans[-1][1] + PAUSE_PART)
         piece = np.array(x[start:end], dtype=np.float64)
@@ -241,7 +251,7 @@ def cut(x, starts, names, left, right):
             piece = np.concatenate([piece, np.zeros(pad)])
         end = start + len(piece)
     else:
-        end = snap(middle(x, spans[right], names[right]), ep, t0)
+        end = snap(middle(x, part(right, right_half), kind(right, right_half)), ep, t0)
         piece = np.array(x[start:end], dtype=np.float64)
     if right >= len(names):
         # the pause side holds silence: what follows the sound's end is faded out

@@ -86,10 +86,21 @@ class Carrier:
     phones: tuple      # espeak-ng phonemes, one per phone, "'" before a stressed vowel
     left: int          # index of the pair's first phone (-1: the start of the utterance)
     right: int         # index of its second phone (len(phones): the end)
+    left_half: int = -1   # 0 or 1: the first phone is that half of a diphthong phone
+    right_half: int = -1
 
     def text(self):
         # "|" keeps neighbours apart that would read as one phoneme ("t" "s" as "ts")
         return "[[" + "|".join(self.phones) + "]]"
+
+
+# espeak-ng's falling diphthongs, one phoneme each: a vowel and a glide of ours
+DIPHTHONGS = {
+    ("a", "y"): "aI", ("e", "y"): "eI", ("o", "y"): "oI", ("E", "y"): "EI", ("O", "y"): "OI",
+    ("a", "w"): "aU", ("e", "w"): "eU", ("i", "w"): "iU", ("E", "w"): "EU", ("an", "w"): "&U~",
+}
+# the diphthong whose glide stands for a glide of ours after a vowel, before a consonant
+GLIDE_DIPHTHONG = {"y": "aI", "w": "aU"}
 
 
 def _phone(name, stressed):
@@ -100,12 +111,18 @@ def carrier(a, b):
     """The carrier of the unit a-b (names of our inventory)."""
     if a == PAUSE and b == PAUSE:
         return Carrier(("t", "'a"), -1, 2)  # only its silence is used
+    if (a, b) in DIPHTHONGS:
+        # a falling diphthong: both halves of espeak-ng's one phoneme
+        return Carrier(("t", "'" + DIPHTHONGS[(a, b)], "t", "a"), 1, 1, 0, 1)
+    falling = a in GLIDES and b not in VOWELS and b not in GLIDES
     if a == PAUSE:
         before = []
     elif a in VOWELS and a not in REDUCED:
         before = ["t"]
     elif a in REDUCED:
         before = ["t", "a", "t"]
+    elif falling:
+        before = ["t"]  # the glide ends a diphthong
     else:
         before = ["t", "a"]
     if b == PAUSE:
@@ -114,10 +131,15 @@ def carrier(a, b):
         after = ["t", "a"]
     else:
         after = ["a"]  # an onset consonant or a glide before its vowel
-    stress_a = a in VOWELS and a not in REDUCED
+    stress_a = (a in VOWELS and a not in REDUCED) or falling
     stress_b = b in VOWELS and b not in REDUCED
-    pair = [(_phone(x, s), tag) for x, s, tag in ((a, stress_a, "a"), (b, stress_b, "b"))
-            if x != PAUSE]
+    pair = []
+    if a != PAUSE:
+        pair.append(("'" + GLIDE_DIPHTHONG[a] if falling else _phone(a, stress_a), "a"))
+    if b != PAUSE:
+        cluster = b == "r" and a not in VOWELS | GLIDES | CODAS | {PAUSE}
+        # espeak-ng's r after a consonant (prato) is its own phoneme
+        pair.append(("R" if cluster else _phone(b, stress_b), "b"))
     if a in REDUCED or (b in REDUCED and len(before) > 1):
         # the reduced a follows a stressed syllable
         before[1] = "'a"
@@ -127,15 +149,17 @@ def carrier(a, b):
         elif "a" in before:
             before[before.index("a")] = "'a"
     tagged = [(p, "") for p in before] + pair + [(p, "") for p in after]
-    # espeak-ng's own reading of a nasal vowel before a consonant ends in a nasal murmur
+    # espeak-ng's own reading of a nasal vowel before a consonant, and of one other than
+    # the nasal a before a pause, ends in a nasal murmur
     out = []
     for i, (p, tag) in enumerate(tagged):
         out.append((p, tag))
         nxt = tagged[i + 1][0].lstrip("'") if i + 1 < len(tagged) else ""
-        if p.lstrip("'") in NASAL_ESPEAK and nxt and nxt not in ESPEAK_SOUNDS:
+        vowel = p.lstrip("'")
+        if vowel in NASAL_ESPEAK and nxt not in ESPEAK_SOUNDS and (nxt or vowel != "&~"):
             out.append(("N", ""))
     phones = tuple(p for p, _ in out)
     tags = [t for _, t in out]
     left = tags.index("a") if "a" in tags else -1
     right = tags.index("b") if "b" in tags else len(phones)
-    return Carrier(phones, left, right)
+    return Carrier(phones, left, right, 1 if falling else -1)

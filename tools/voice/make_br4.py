@@ -78,7 +78,8 @@ def build(names, progress=True, todo=None):
             x = resample.resample(samples, speaker.rate, RATE)
             starts = [int(round(s * RATE / speaker.rate)) for s in starts]
             phones = [p.lstrip("'") for p in car.phones]
-            piece, boundary, marks, _ = br4_cut.cut(x, starts, phones, car.left, car.right)
+            piece, boundary, marks, _ = br4_cut.cut(x, starts, phones, car.left, car.right,
+                                                    car.left_half, car.right_half)
             pieces[(a, b)] = (piece, boundary, marks)
         if progress and (n % 100 == 0 or n == len(todo)):
             print(f"voice br4: {n}/{len(todo)} units", flush=True)
