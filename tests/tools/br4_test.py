@@ -190,7 +190,7 @@ class PitchMarks(unittest.TestCase):
         self.assertEqual(marks[0], (0, True))  # the voiced middle snapped to an epoch
         t0, ep, _ = br4_cut.pitch_marks(x)
         a, b = br4_cut.phone_spans(x, [1500, 6400], ["a", "s"])[0]
-        start = br4_cut.snap((a + b) // 2, ep, t0)
+        start = br4_cut.snap((a + b) // 2, ep, t0, (a, b))
         self.assertIn(start, ep)
         self.assertEqual(boundary, 6400 - start)
         self.assertEqual(len(piece), (6400 + 8000) // 2 - start)  # noise: no snapping
@@ -200,6 +200,23 @@ class PitchMarks(unittest.TestCase):
         self.assertLessEqual(len(piece) - boundary, br4_cut.PAUSE_PART + 1)
         tail = [p for p, v in marks if p >= boundary]
         self.assertTrue(tail and not any(v for p, v in marks if p >= boundary))
+
+
+    def test_onset_holds_a_pause_even_when_the_carrier_starts_at_once(self):
+        x, _ = pulse_carrier()
+        x = x[1600:]  # sound from the first sample
+        piece, boundary, marks, _ = br4_cut.cut(x, [0, 4800], ["a", "s"], -1, 0)
+        self.assertEqual(boundary, br4_cut.PAUSE_PART)
+        self.assertTrue(np.all(piece[:boundary] == 0.0))
+        self.assertGreater(np.max(np.abs(piece[boundary:boundary + 200])), 1000)
+        pause = [m for m in marks if m[0] < boundary]
+        self.assertEqual(pause, [(q, False) for q in range(0, boundary, br4_cut.HOP)])
+
+    def test_a_middle_moves_onto_an_epoch_only_inside_its_phone(self):
+        ep = [100, 250, 400]
+        self.assertEqual(br4_cut.snap(240, ep, 150, (0, 500)), 250)
+        self.assertEqual(br4_cut.snap(240, ep, 150, (200, 245)), 240)  # 250 is outside
+        self.assertEqual(br4_cut.snap(240, ep, 5, (0, 500)), 240)  # none within a period
 
 
 class Format(unittest.TestCase):

@@ -210,13 +210,13 @@ def middle(x, span, name):
     return (a + b) // 2
 
 
-def snap(point, ep, t0):
-    """The epoch nearest point when one lies within a period of it, else point."""
-    if not ep:
+def snap(point, ep, t0, span):
+    """The epoch nearest point when one lies within a period of it and inside the phone's
+    span, else point."""
+    inside = [e for e in ep if span[0] <= e < span[1] and abs(e - point) <= t0]
+    if not inside:
         return point
-    i = int(np.searchsorted(ep, point))
-    best = min((abs(ep[j] - point), ep[j]) for j in (i - 1, i) if 0 <= j < len(ep))
-    return best[1] if best[0] <= t0 else point
+    return min(inside, key=lambda e: (abs(e - point), e))
 
 
 def cut(x, starts, names, left, right, left_half=-1, right_half=-1):
@@ -241,7 +241,8 @@ def cut(x, starts, names, left, right, left_half=-1, right_half=-1):
         boundary_at = spans[0][0]
         start = max(0, boundary_at - PAUSE_PART)
     else:
-        start = snap(middle(x, part(left, left_half), kind(left, left_half)), ep, t0)
+        span = part(left, left_half)
+        start = snap(middle(x, span, kind(left, left_half)), ep, t0, span)
         boundary_at = part(right, right_half)[0] if right < len(spans) else spans[-1][1]
     if right >= len(names):
         end = min(len(x), spans[-1][1] + PAUSE_PART)
@@ -251,7 +252,8 @@ def cut(x, starts, names, left, right, left_half=-1, right_half=-1):
             piece = np.concatenate([piece, np.zeros(pad)])
         end = start + len(piece)
     else:
-        end = snap(middle(x, part(right, right_half), kind(right, right_half)), ep, t0)
+        span = part(right, right_half)
+        end = snap(middle(x, span, kind(right, right_half)), ep, t0, span)
         piece = np.array(x[start:end], dtype=np.float64)
     if right >= len(names):
         # the pause side holds silence: what follows the sound's end is faded out
@@ -259,11 +261,19 @@ def cut(x, starts, names, left, right, left_half=-1, right_half=-1):
         if 0 <= fade_from < len(piece):
             piece[fade_from:] = 0.0
     if left < 0:
-        piece[: max(0, boundary_at - start)] = 0.0
+        # the pause side: silence, PAUSE_PART long even when the carrier starts at once
+        lead = boundary_at - start
+        piece[:lead] = 0.0
+        piece = np.concatenate([np.zeros(PAUSE_PART - lead), piece])
+        start -= PAUSE_PART - lead
     boundary = int(np.clip(boundary_at - start, 0, len(piece)))
-    unit_marks = [(p - start, v) for p, v in marks if start <= p < start + len(piece)]
+    # marks of the carrier where there is sound, unvoiced points every 5 ms in the pause
+    lo = boundary if left < 0 else 0
+    hi = spans[-1][1] - start if right >= len(names) else len(piece)
+    unit_marks = [(q, False) for q in range(0, lo, HOP)]
+    unit_marks += [(p - start, v) for p, v in marks if lo <= p - start < hi]
     last = unit_marks[-1][0] if unit_marks else -HOP
-    while last + HOP < len(piece):  # the padded silence of a release
+    while last + HOP < len(piece):
         last += HOP
         unit_marks.append((last, False))
     return piece, boundary, unit_marks, t0
