@@ -33,6 +33,7 @@ NASAL_ESPEAK = {ESPEAK[n] for n in ("an", "en", "in", "on", "un")}
 # espeak-ng phonemes of vowels and glides (a nasal vowel before them has no murmur)
 GLIDES = {"y", "w"}
 ESPEAK_SOUNDS = {ESPEAK[n] for n in VOWELS | GLIDES}
+ESPEAK_VOWELS = {ESPEAK[n] for n in VOWELS}
 CODAS = {"r2", "s2"}      # consonants at the end of a syllable: a "t" follows them
 VOICELESS_STOPS = {"p", "t", "k", "tS"}  # espeak-ng puts their closure in the phone before
 
@@ -158,6 +159,10 @@ def carrier(a, b):
         vowel = p.lstrip("'")
         if vowel in NASAL_ESPEAK and nxt not in ESPEAK_SOUNDS and (nxt or vowel != "&~"):
             out.append(("N", ""))
+        if p == "l" and nxt not in ESPEAK_VOWELS:
+            # espeak-ng leaves an l before anything but a vowel unspoken: a short vowel
+            # after it makes it heard
+            out.append(("@-", ""))
     phones = tuple(p for p, _ in out)
     tags = [t for _, t in out]
     left = tags.index("a") if "a" in tags else -1

@@ -22,6 +22,8 @@ import br4_format  # noqa: E402
 import br4_units  # noqa: E402
 
 F0_MIN, F0_MAX = 50.0, 400.0
+QUIET = {"_", "p", "t", "k", "tS"}  # the pause, and stops whose middle is a closure
+AUDIBLE = 100                      # the loudest sample of a half that is heard
 UNVOICED_STEP_MS = 5.0
 
 
@@ -84,12 +86,12 @@ def check(voice, inventory=None, rate=16000):
         if u[2] < end_of_previous:
             problems.append(f"{name}: samples overlap the unit before")
         end_of_previous = u[2] + u[3]
-        s = voice.samples[u[2]:u[2] + u[3]]
-        silent_ok = "_" in (voice.names[left], voice.names[right]) and (
-            voice.names[left] == voice.names[right] or voice.names[right] in ("p", "t", "k", "tS")
-            or voice.names[left] in ("p", "t", "k", "tS"))
-        if len(s) and not silent_ok and int(np.max(np.abs(s.astype(np.int32)))) < 100:
-            problems.append(f"{name}: silent")
+        s = np.abs(voice.samples[u[2]:u[2] + u[3]].astype(np.int32))
+        halves = ((voice.names[left], s[:u[4]]), (voice.names[right], s[u[4]:]))
+        for phoneme, half in halves:
+            # every sounding phoneme is heard in its half of the unit
+            if phoneme not in QUIET and (len(half) == 0 or int(half.max()) < AUDIBLE):
+                problems.append(f"{name}: its {phoneme} is silent")
     missing = [f"{a}-{b}" for a in range(len(voice.names)) for b in range(len(voice.names))
                if (a, b) not in seen]
     if missing:
