@@ -38,6 +38,7 @@ import resample  # noqa: E402
 RATE = br4_cut.RATE
 PEAK = 0.6 * 32767
 PITCH = 66          # espeak-ng's pitch setting: about 106 Hz, its pt-br voice's middle
+RATE_WPM = 175      # espeak-ng's own pace: its coarticulation as in its reading of text
 SCRIPTS = ("make_br4.py", "br4_units.py", "br4_cut.py", "br4_format.py", "resample.py",
            "espeak.py")
 
@@ -62,7 +63,7 @@ def build(names, progress=True, todo=None):
     """{(a, b): (samples, boundary, marks)} for every pair (or those of todo), and the
     failures."""
     from espeak import Speaker
-    speaker = Speaker(pitch=PITCH)
+    speaker = Speaker(pitch=PITCH, rate_wpm=RATE_WPM)
     pieces, failed = {}, []
     todo = br4_units.pairs(names) if todo is None else todo
     for n, (a, b) in enumerate(todo, 1):
