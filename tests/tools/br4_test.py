@@ -245,7 +245,7 @@ class Format(unittest.TestCase):
         self.assertEqual((w.rate, w.names, w.units), (16000, v.names, v.units))
         self.assertTrue(np.array_equal(w.samples, v.samples))
         self.assertEqual(check_br4.check(w, ["_", "a", "s"]), [])
-        # one global gain: the loudest sample at 0.6 of full scale
+        # one global gain: the loudest sample at 0.85 of full scale
         self.assertEqual(int(np.max(np.abs(w.samples))), int(round(make_br4.PEAK)))
 
     def test_damaged_files_are_refused(self):

@@ -7,7 +7,7 @@ Usage: make_br4.py --phonemes data/tavena/phonemes.tsv --out FILE [--cache DIR]
 Every ordered pair of the inventory is one unit, cut from an espeak-ng pt-br nonsense
 carrier spoken monotone (br4_units.carrier) after the carrier is resampled whole to
 16000 Hz; the cut and the pitch marks are br4_cut's. One gain for all units puts the
-loudest sample at 0.6 of full scale. The file is written in the format of
+loudest sample at 0.85 of full scale. The file is written in the format of
 tavena/synth/VOICE_FORMAT.md. Units cut on voiced phones start on an epoch and end just
 before one, so two units that meet continue each other's periods.
 
@@ -36,7 +36,7 @@ import br4_units  # noqa: E402
 import resample  # noqa: E402
 
 RATE = br4_cut.RATE
-PEAK = 0.6 * 32767
+PEAK = 0.85 * 32767  # speech as loud as espeak-ng's own; overlap-add keeps below full scale
 PITCH = 66          # espeak-ng's pitch setting: about 106 Hz, its pt-br voice's middle
 RATE_WPM = 175      # espeak-ng's own pace: its coarticulation as in its reading of text
 SCRIPTS = ("make_br4.py", "br4_units.py", "br4_cut.py", "br4_format.py", "resample.py",
