@@ -8,8 +8,8 @@ Usage: judge_br4.py --voice FILE --sentences FILE --out DIR
 The voice's phoneme lines come from `sonara tavena pho` with the engine's data files in
 --data when --sonara is given, else from espeak-ng's own reading mapped to our phonemes
 (espeak_lines). The voice speaks through our synthesizer library (its entry points, as
-the engine calls them) with --synth, else through preview_br4. Writes DIR/ref/NN.wav, DIR/br4/NN.wav and DIR/br4/NN.pho; compare the
-two folders with a listening proxy.
+the engine calls them) with --synth, else through preview_br4. Writes DIR/ref/NN.wav,
+DIR/br4/NN.wav and DIR/br4/NN.pho; compare the two folders with a listening proxy.
 """
 
 import argparse
