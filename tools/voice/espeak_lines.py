@@ -7,6 +7,7 @@ as a reference for what the engine's lines give.
 Usage: espeak_lines.py TEXT...        (one utterance per argument; lines on stdout)
 """
 
+import os
 import sys
 
 import numpy as np
@@ -96,7 +97,6 @@ def lines_for(speaker, text):
 
 
 def main():
-    import os
     sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
     from espeak import Speaker
     speaker = Speaker(monotone=False, rate_wpm=175)
