@@ -122,7 +122,10 @@ def epochs(x, t0, runs):
             lo, hi = p + int(0.8 * t0), min(p + int(1.2 * t0) + 1, r1)
             if lo >= hi:
                 break
-            p = lo + int(np.argmax(f[lo:hi]))
+            k = int(np.argmax(f[lo:hi]))
+            # no peak inside the window (a weak or changing fundamental): one period on,
+            # the carrier being monotone
+            p = lo + k if 0 < k < hi - lo - 1 else p + int(round(t0))
     return out
 
 
