@@ -19,7 +19,7 @@ PAUSE = "_"
 # Our phonemes as espeak-ng pt-br phonemes.
 ESPEAK = {
     "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "o": "o", "O": "O", "u": "U",
-    "an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~",
+    "an": "&~", "en": "eI", "in": "i", "on": "o", "un": "u~",
     "y": "j", "w": "w",
     "p": "p", "b": "b", "t": "t", "d": "d", "k": "k", "g": "g", "f": "f", "v": "v",
     "s": "s", "z": "z", "S": "S", "Z": "Z", "m": "m", "n": "n", "J": "n^", "l": "l",
@@ -29,7 +29,9 @@ VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "an", "en", "in", "on", "un"}
 # Spoken unstressed, after a stressed syllable: the reduced final a, and u, which stands
 # far more often for a final or unstressed o (gato, o) than for a stressed u.
 REDUCED = {"@", "u"}
-NASAL_ESPEAK = {ESPEAK[n] for n in ("an", "en", "in", "on", "un")}
+# espeak-ng reads nasal vowels as a vowel (e as a diphthong) and a nasal murmur
+NASALS = {"an", "en", "in", "on", "un"}
+NASAL_VOWEL = {"an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~"}
 # espeak-ng phonemes of vowels and glides (a nasal vowel before them has no murmur)
 GLIDES = {"y", "w"}
 ESPEAK_SOUNDS = {ESPEAK[n] for n in VOWELS | GLIDES}
@@ -150,15 +152,19 @@ def carrier(a, b):
         elif "a" in before:
             before[before.index("a")] = "'a"
     tagged = [(p, "") for p in before] + pair + [(p, "") for p in after]
+    ours = {"a": a, "b": b}
     # espeak-ng's own reading of a nasal vowel before a consonant, and of one other than
     # the nasal a before a pause, ends in a nasal murmur
     out = []
     for i, (p, tag) in enumerate(tagged):
         out.append((p, tag))
         nxt = tagged[i + 1][0].lstrip("'") if i + 1 < len(tagged) else ""
-        vowel = p.lstrip("'")
-        if vowel in NASAL_ESPEAK and nxt not in ESPEAK_SOUNDS and (nxt or vowel != "&~"):
+        name = ours.get(tag, "")
+        if name in NASALS and nxt not in ESPEAK_SOUNDS and (nxt or name != "an"):
             out.append(("N", ""))
+        elif name in NASALS:
+            # before a vowel or a glide, where no murmur follows: the nasal vowel itself
+            out[-1] = (p.replace(ESPEAK[name], NASAL_VOWEL[name]), tag)
         if p == "l" and nxt not in ESPEAK_VOWELS:
             # espeak-ng leaves an l before anything but a vowel unspoken: a short vowel
             # after it makes it heard
