@@ -7,9 +7,12 @@ the rules did not foresee then still sounds instead of falling silent.
 
 A carrier is a nonsense word in espeak-ng's phoneme notation ("[[t'apa]]") in which the
 pair stands between neutral sounds: each vowel of the pair stressed (recorded at full
-length; the synthesizer shortens), except the reduced final a, which is spoken after a
-stressed syllable; a consonant in the position it takes in a word (an onset before a
-vowel, a coda r or s before a "t"); "_" is the start or the end of the utterance.
+length; the synthesizer shortens), except the reduced final a and u (mostly a final o),
+which are spoken after a stressed syllable; a consonant in the position it takes in a word
+(an onset before a vowel, a coda r or s before a "t"); "_" is the start or the end of the
+utterance. Where espeak-ng reads text its own way (falling diphthongs, nasal vowels with a
+murmur, r after a consonant), the carrier says it that way, so the units sound like its
+reading.
 """
 
 import dataclasses
