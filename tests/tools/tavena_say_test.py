@@ -61,6 +61,11 @@ with tempfile.TemporaryDirectory() as root:
         f.write('[TRADUTOR]\r\nDIRLETRAS=c:\\letras\r\nDIRDIFONES=c:\\difones\r\nSAPI=S\r\n'
                 '[SERVFALA]\r\nTIPOSAPI=3\r\n')
     shutil.copy(LIBRARY, os.path.join(root, 'tecfal', 'mbrola.dll'))
+    # The build puts our real library beside sonara, where the engine looks first: a copy
+    # of the program in a directory of its own lets the stand-in be found.
+    program_dir = os.path.join(root, 'bin')
+    os.makedirs(program_dir)
+    SONARA = shutil.copy(SONARA, os.path.join(program_dir, 'sonara'))
     env = dict(os.environ, SONARA_DRIVE_C=root, SONARA_WINDIR=windows,
                XDG_CONFIG_HOME=os.path.join(root, 'config'), SDL_AUDIODRIVER='dummy')
     out, trace = os.path.join(root, 'fala.wav'), os.path.join(root, 'trace.txt')
