@@ -59,12 +59,12 @@ class Process {
   public:
     Step<Tfwav> tfwav{"Tfwav"};  // wave output: the ring of blocks, the device by name
     Step<DiphoneModule> diphone{"DiphoneSynth"};  // timing defaults, both wave flags off
-    Step<TavenaGlue> tavena{"TavenaGlue"};  // the Tavena engine's settings and buffers
-    Step<Tfsapglb> tfsapglb{"Tfsapglb"};    // server dispatch: type 5
-    Step<Tfsapi4> tfsapi4{"Tfsapi4"};       // SAPI 4 back end: server type 4
-    Step<TfSapi5> tfSapi5{"TfSapi5"};       // SAPI 5 back end: server type 5 and the others
-    Step<TFSAPI54> tfsapi54{"TFSAPI54"};    // SAPI 5, second type library: server type 54
-    Step<Tfsapi> tfsapi{"Tfsapi"};          // speech facade: configuration state, legacy lookup
+    Step<TavenaGlue> tavena{"TavenaGlue"};        // the Tavena engine's settings and buffers
+    Step<Tfsapglb> tfsapglb{"Tfsapglb"};          // server dispatch: type 5
+    Step<Tfsapi4> tfsapi4{"Tfsapi4"};             // SAPI 4 back end: server type 4
+    Step<TfSapi5> tfSapi5{"TfSapi5"};             // SAPI 5 back end: server type 5 and the others
+    Step<TFSAPI54> tfsapi54{"TFSAPI54"};          // SAPI 5, second type library: server type 54
+    Step<Tfsapi> tfsapi{"Tfsapi"};  // speech facade: configuration state, legacy lookup
     Step<TfMouse> mouse{"TfMouse"};
     Step<TfCrt> crt{"TfCrt"};
     Step<TfFocus80> focus80{"TfFocus80"};  // offers the console its braille display

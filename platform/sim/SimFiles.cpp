@@ -180,8 +180,7 @@ std::unique_ptr<win::FileSource> SimMachine::OpenFileForWriting(std::string_view
     win::PathParts parts = win::SplitPath(full);
     std::string dir = parts.drive + parts.dir;
     if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();  // "c:\x\" names "c:\x"
-    if (parts.name.empty() || !IsDirectory(win::FoldCase(dir)) || IsDirectory(key))
-        return nullptr;
+    if (parts.name.empty() || !IsDirectory(win::FoldCase(dir)) || IsDirectory(key)) return nullptr;
     const bool exists = files_.count(key) != 0;
     if (disposition == win::OPEN_EXISTING && !exists) return nullptr;
     if (disposition == win::CREATE_ALWAYS || !exists) {

@@ -26,12 +26,11 @@ class ProcessTest : public ::testing::Test {
 };
 
 const std::vector<std::string> kAllSteps = {
-    "start Tfwav",      "start DiphoneSynth", "start TavenaGlue", "start Tfsapglb",
-    "start Tfsapi4",    "start TfSapi5",      "start TFSAPI54",   "start Tfsapi",
-    "start TfMouse",    "start TfCrt",        "start TfFocus80",  "start TfAmplia",
-    "stop TfAmplia",    "stop TfFocus80",     "stop TfCrt",       "stop TfMouse",
-    "stop Tfsapi",      "stop TFSAPI54",      "stop TfSapi5",     "stop Tfsapi4",
-    "stop Tfsapglb",    "stop TavenaGlue",    "stop DiphoneSynth", "stop Tfwav"};
+    "start Tfwav",     "start DiphoneSynth", "start TavenaGlue",  "start Tfsapglb", "start Tfsapi4",
+    "start TfSapi5",   "start TFSAPI54",     "start Tfsapi",      "start TfMouse",  "start TfCrt",
+    "start TfFocus80", "start TfAmplia",     "stop TfAmplia",     "stop TfFocus80", "stop TfCrt",
+    "stop TfMouse",    "stop Tfsapi",        "stop TFSAPI54",     "stop TfSapi5",   "stop Tfsapi4",
+    "stop Tfsapglb",   "stop TavenaGlue",    "stop DiphoneSynth", "stop Tfwav"};
 
 TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
     bool sawEverything = false;
