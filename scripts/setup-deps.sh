@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libmpv-dev
   ffmpeg espeak-ng sox xvfb xdotool xauth
   python3 python3-numpy wbrazilian brltty libbrlapi-dev libx11-dev x11-utils
+  speech-dispatcher speech-dispatcher-espeak-ng libspeechd-dev
 )
 
 missing=()

@@ -36,6 +36,7 @@ class LinuxFiles;
 class LinuxAudio;
 class LinuxClips;
 class BrlapiDisplayLibrary;
+class LinuxSpeech;
 
 class LinuxBackend : public Backend, public VideoSink {
   public:
@@ -157,6 +158,11 @@ class LinuxBackend : public Backend, public VideoSink {
     FARPROC GetProcAddress(HMODULE module, const char* name) override;
     BOOL FreeLibrary(HMODULE module) override;
 
+    // The speech-server objects over speech-dispatcher: LinuxSpeech.
+    HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, DWORD context, const IID& iid,
+                             void** out) override;
+    DWORD WaitForSingleObject(HANDLE handle, DWORD ms) override;
+
   private:
     struct WindowClass {
         ATOM atom = 0;
@@ -217,6 +223,7 @@ class LinuxBackend : public Backend, public VideoSink {
 
     LinuxAudio& Audio();
     LinuxClips& Clips();
+    LinuxSpeech& Speech();
     void PostFromAnyThread(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     // Messages the delegated services post to themselves; true when one was handled.
     bool DispatchToServices(const MSG& msg);
@@ -251,6 +258,7 @@ class LinuxBackend : public Backend, public VideoSink {
     std::unique_ptr<LinuxFiles> files_;
     std::unique_ptr<LinuxAudio> audio_;
     std::unique_ptr<LinuxClips> clips_;
+    std::unique_ptr<LinuxSpeech> speech_;
     std::unique_ptr<BrlapiDisplayLibrary> brailleLibrary_;  // while loaded
     int brailleLibraryRefs_ = 0;
 };
