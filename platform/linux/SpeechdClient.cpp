@@ -5,6 +5,7 @@
 #include <speech-dispatcher/libspeechd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -38,7 +39,8 @@ int PortugueseRank(const std::string& language) {
 }
 
 int Interpolate(long value, long from0, long from1, int to0, int to1) {
-    return to0 + static_cast<int>((value - from0) * (to1 - to0) / (from1 - from0));
+    return to0 + static_cast<int>(std::lround(static_cast<double>(value - from0) * (to1 - to0) /
+                                              static_cast<double>(from1 - from0)));
 }
 
 bool Blank(std::string_view text) {
@@ -146,6 +148,8 @@ SpeechdClient::~SpeechdClient() {
         auto it = Registry().find(clientId_);
         if (it != Registry().end() && it->second == this) Registry().erase(it);
     }
+    // What was still speaking ends with the connection, as on any other engine.
+    if (Busy()) spd_cancel(Connection(connection_));
     spd_close(Connection(connection_));
 }
 

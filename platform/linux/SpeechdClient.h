@@ -36,10 +36,11 @@ void OrderPortugueseFirst(std::vector<SpeechdVoice>& voices);
 // SAPI 5 rate -10..10: times 10.
 int SpeechdRateFromSapi5(long rate);
 // SAPI 4 speed in words per minute, as espeak-ng counts them: 80 wpm is -100, 170 wpm
-// (espeak-ng's normal speed) 0, 449 wpm 100, linear in between, clamped outside. The value
-// is read as signed, so a negative speed is the slowest.
+// (espeak-ng's normal speed) 0, 449 wpm 100, linear in between (rounded), clamped outside. The
+// value is read as signed, so a negative speed is the slowest.
 int SpeechdRateFromSapi4Speed(std::uint32_t wordsPerMinute);
-// SAPI 4 pitch in hertz: 50 Hz is -100, 100 Hz 0, 200 Hz 100, linear in between, clamped.
+// SAPI 4 pitch in hertz: 50 Hz is -100, 100 Hz 0, 200 Hz 100, linear in between (rounded),
+// clamped.
 int SpeechdPitchFromSapi4(std::uint16_t hertz);
 
 class SpeechdClient {
@@ -51,7 +52,8 @@ class SpeechdClient {
     // Connects (no autospawn); null with the reason in *error when there is no server.
     static std::unique_ptr<SpeechdClient> Connect(const char* clientName,
                                                   std::string* error = nullptr);
-    // Closes the connection; the listener is not called any more once it returns.
+    // Cancels what still speaks and closes the connection; the listener is not called any
+    // more once it returns.
     ~SpeechdClient();
     SpeechdClient(const SpeechdClient&) = delete;
     SpeechdClient& operator=(const SpeechdClient&) = delete;
