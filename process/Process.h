@@ -13,8 +13,11 @@
 #include "console/tfMouse.h"
 #include "diphone/DiphoneSynth.h"
 #include "diphone/tfwav.h"
+#include "speech/TFSAPI54.h"
+#include "speech/tfSapi5.h"
 #include "speech/tfsapglb.h"
 #include "speech/tfsapi.h"
+#include "speech/tfsapi4.h"
 #include "speech/tfsapi_startup.h"
 
 namespace sonara {
@@ -57,6 +60,9 @@ class Process {
     Step<DiphoneModule> diphone{"DiphoneSynth"};  // timing defaults, both wave flags off
     // Still to join here: the Tavena engine's settings.
     Step<Tfsapglb> tfsapglb{"Tfsapglb"};  // server dispatch: type 5
+    Step<Tfsapi4> tfsapi4{"Tfsapi4"};     // SAPI 4 back end: server type 4
+    Step<TfSapi5> tfSapi5{"TfSapi5"};     // SAPI 5 back end: server type 5 and the others
+    Step<TFSAPI54> tfsapi54{"TFSAPI54"};  // SAPI 5, second type library: server type 54
     Step<Tfsapi> tfsapi{"Tfsapi"};        // speech facade: configuration state, legacy lookup
     Step<TfMouse> mouse{"TfMouse"};
     Step<TfCrt> crt{"TfCrt"};

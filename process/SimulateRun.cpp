@@ -54,6 +54,9 @@ std::optional<std::string> DefaultEventText(const sim::Event& event) {
         win::FoldCase(event.detail.substr(event.detail.size() - 4)) == ".wav" &&
         event.detail.rfind("missing ", 0) != 0)
         return "file " + win::Cp1252ToUtf8(event.detail);
+    // Calls to the speech server's objects: "sapi4 TextData 7.", "sapi5 Speak 17 bom dia".
+    if (event.kind == "sapi4" || event.kind == "sapi5")
+        return event.kind + " " + win::Cp1252ToUtf8(event.detail);
     if (event.kind == "title" || event.kind == "sound" || event.kind == "wave")
         return event.kind + " " + win::Cp1252ToUtf8(event.detail);
     return std::nullopt;

@@ -50,7 +50,7 @@ void WaitWhileSpeaking(Tfsapi& facade) {
 }  // namespace
 
 void Tfsapi::StartModule() {
-    // COM is a Windows matter: nothing to initialise here.
+    win::CoInitialize(nullptr);  // for the SAPI back ends; never uninitialised
     legacy_lookup_ = true;
     ServerType = 5;
     ServerOutputFile.clear();

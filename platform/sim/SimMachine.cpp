@@ -39,7 +39,9 @@ SimMachine::SimMachine() {
     AddDirectory("c:\\");
 }
 
-SimMachine::~SimMachine() = default;
+SimMachine::~SimMachine() {
+    DetachSpeech();
+}
 
 // ---- Clock and scheduler ----
 
@@ -118,6 +120,9 @@ void SimMachine::Deliver(const Happening& h) {
         case Happening::Kind::kBrailleKey:
             DeliverBrailleKey(h);
             return;
+        case Happening::Kind::kSpeechDone:
+            DeliverSpeechDone(h);
+            return;
     }
 }
 
@@ -148,6 +153,7 @@ void SimMachine::ClearRecords() {
     mciCommands_.clear();
     waveWrites_.clear();
     filesOpened_.clear();
+    ClearSpeechCalls();
     // What each window shows now stays known.
     std::vector<PictureChange> current;
     for (const PictureChange& c : pictures_) {

@@ -19,6 +19,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,8 @@
 #include "platform/wintypes.h"
 
 namespace sim {
+
+class SimSpeech;
 
 // Thrown out of a wait that nothing can ever end.
 struct SimStopped {
@@ -182,6 +185,41 @@ class SimMachine : public win::Backend {
     };
     const BrailleDisplayState& BrailleDisplay() const { return braille_; }
 
+    // The fake speech server (SimSpeech.cpp): the SAPI 4 and SAPI 5 objects of
+    // platform/speech_objects.h over a few voices. A text "speaks" kSpeechMsPerChar of
+    // virtual time for each character that is not blank, one text after the other, as a
+    // scheduled happening (WaitMessage advances to it). SAPI 4 notifications reach their
+    // sinks when the program dispatches the messages the engine queues for them; a
+    // voice's speak-complete event is signalled while it has nothing to speak.
+    static constexpr std::uint32_t kSpeechMsPerChar = 60;
+    struct SpeechVoice {
+        std::string name;  // Windows-1252
+        win::WORD language = 0x0416;
+    };
+    // Failures to inject.
+    struct SpeechFaults {
+        std::vector<win::CLSID> failingClasses;  // CoCreateInstance refuses them
+        bool selectFails = false;                // ITTSEnumA::Select
+        bool registerFails = false;              // ITTSCentralA::Register
+        bool attributesRefused = false;          // ITTSAttributesA is not offered
+        bool fileSetFails = false;               // IAudioFile::Set
+        bool textDataFails = false;              // ITTSCentralA::TextData
+        bool speakFails = false;                 // ISpeechVoice::Speak
+    };
+    // The voices, in the order both enumerations give them. Default: "Clara" and "Tiago"
+    // (Portuguese, Brazil), then "Mary" (English, United States).
+    void SetSpeechVoices(std::vector<SpeechVoice> voices);
+    SpeechFaults& SpeechFault();
+    // Every call to the speech objects and every notification delivered, in order, as
+    // "sapi4 TextData 7.", "sapi5 Rate -5", "sapi4 notify AudioStart", "com CoCreateInstance
+    // TTSEnumerator"; also recorded as events of the kinds "sapi4", "sapi5" and "com".
+    // ClearRecords empties it too.
+    const std::vector<std::string>& SpeechCalls() const;
+    // Speech objects created and not yet released.
+    int LiveSpeechObjects() const;
+    // An engine or voice is speaking now.
+    bool SpeechSounding() const;
+
     // The recorder.
     const std::vector<Event>& Events() const { return events_; }
     const std::vector<TextRun>& TextRuns() const { return textRuns_; }
@@ -305,6 +343,11 @@ class SimMachine : public win::Backend {
     win::FARPROC GetProcAddress(win::HMODULE module, const char* name) override;
     win::BOOL FreeLibrary(win::HMODULE module) override;
 
+    win::HRESULT CoInitialize(void* reserved) override;
+    win::HRESULT CoCreateInstance(const win::CLSID& clsid, win::IUnknown* outer, win::DWORD context,
+                                  const win::IID& iid, void** out) override;
+    win::DWORD WaitForSingleObject(win::HANDLE handle, win::DWORD ms) override;
+
   private:
     struct Window {
         std::string className;
@@ -358,7 +401,15 @@ class SimMachine : public win::Backend {
     };
     // Something due at a virtual time: a message to queue, or a device's completion.
     struct Happening {
-        enum class Kind { kInput, kFocus, kClose, kWaveDone, kMciNotify, kBrailleKey } kind;
+        enum class Kind {
+            kInput,
+            kFocus,
+            kClose,
+            kWaveDone,
+            kMciNotify,
+            kBrailleKey,
+            kSpeechDone
+        } kind;
         win::UINT message = 0;
         win::WPARAM wp = 0;
         win::LPARAM lp = 0;
@@ -401,6 +452,17 @@ class SimMachine : public win::Backend {
     // The fake braille display (SimBraille.cpp).
     friend struct SimBrailleLibrary;
     void DeliverBrailleKey(const Happening& h);
+
+    // The fake speech server (SimSpeech.cpp).
+    friend class SimSpeech;
+    SimSpeech& Speech();
+    void DeliverSpeechDone(const Happening& h);
+    void DetachSpeech();  // objects still alive stop reaching this machine
+    void ClearSpeechCalls();
+    // The window the speech notifications are queued for: no real window has it.
+    static inline win::HWND const kSpeechNotifyWindow =
+        reinterpret_cast<win::HWND>(std::uintptr_t{0x7FFF5EEC});
+    win::LRESULT DispatchSpeechNotification(const win::MSG& msg);
 
     // Files (SimFiles.cpp).
     std::string FileKey(std::string_view path) const;
@@ -472,6 +534,7 @@ class SimMachine : public win::Backend {
     };
     std::vector<Library> libraries_;
     BrailleDisplayState braille_;
+    std::shared_ptr<SimSpeech> speech_;  // made on first use; its objects may outlive us
 
     std::vector<WaveDevice> waves_;
     std::vector<MciDevice> mci_;

@@ -352,6 +352,8 @@ win::BOOL SimMachine::WaitMessage() {
 
 win::LRESULT SimMachine::DispatchMessageA(const win::MSG* msg) {
     if (msg == nullptr || msg->hwnd == nullptr) return 0;
+    if (speech_ != nullptr && msg->hwnd == kSpeechNotifyWindow)
+        return DispatchSpeechNotification(*msg);
     Window* w = Find(msg->hwnd);
     if (w == nullptr) return 0;
     return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);

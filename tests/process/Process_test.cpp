@@ -26,15 +26,16 @@ class ProcessTest : public ::testing::Test {
 };
 
 const std::vector<std::string> kAllSteps = {
-    "start Tfwav",   "start DiphoneSynth", "start Tfsapglb",    "start Tfsapi",
-    "start TfMouse", "start TfCrt",        "start TfFocus80",   "start TfAmplia",
-    "stop TfAmplia", "stop TfFocus80",     "stop TfCrt",        "stop TfMouse",
-    "stop Tfsapi",   "stop Tfsapglb",      "stop DiphoneSynth", "stop Tfwav"};
+    "start Tfwav",       "start DiphoneSynth", "start Tfsapglb", "start Tfsapi4", "start TfSapi5",
+    "start TFSAPI54",    "start Tfsapi",       "start TfMouse",  "start TfCrt",   "start TfFocus80",
+    "start TfAmplia",    "stop TfAmplia",      "stop TfFocus80", "stop TfCrt",    "stop TfMouse",
+    "stop Tfsapi",       "stop TFSAPI54",      "stop TfSapi5",   "stop Tfsapi4",  "stop Tfsapglb",
+    "stop DiphoneSynth", "stop Tfwav"};
 
 TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
     bool sawEverything = false;
     int code = sonara::RunProgram([&] {
-        EXPECT_EQ(steps.size(), 8u);
+        EXPECT_EQ(steps.size(), 11u);
         // The diphone synthesizer's start set its timing and cleared both wave flags.
         ASSERT_NE(sonara::DiphoneSynth::Current(), nullptr);
         EXPECT_EQ(sonara::DiphoneSynth::Current()->Cut(), 400);
@@ -44,6 +45,14 @@ TEST_F(ProcessTest, ModulesStartInOrderAndShutDownInReverse) {
         EXPECT_FALSE(sonara::Tfwav::Current()->HighRate());
         EXPECT_TRUE(sonara::Tfwav::Current()->StopOnKey());
         EXPECT_EQ(sonara::Tfsapglb::Current()->DispatchType(), 5);
+        // The SAPI back ends are installed for their types; COM is initialised.
+        sonara::Process& p = sonara::CurrentProcess();
+        sonara::Tfsapglb& dispatch = *sonara::Tfsapglb::Current();
+        EXPECT_EQ(&dispatch.BackendFor(4), &p.tfsapi4.module);
+        EXPECT_EQ(&dispatch.BackendFor(5), &p.tfSapi5.module);
+        EXPECT_EQ(&dispatch.BackendFor(0), &p.tfSapi5.module);
+        EXPECT_EQ(&dispatch.BackendFor(54), &p.tfsapi54.module);
+        EXPECT_EQ(machine.SpeechCalls(), std::vector<std::string>{"com CoInitialize"});
         EXPECT_TRUE(sonara::Tfsapi::Current()->ServerPending);
         // The facade's legacy lookup is on and mouse keys are on before the program runs.
         ASSERT_NE(sonara::Tfsapi::Current(), nullptr);

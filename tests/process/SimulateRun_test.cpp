@@ -11,6 +11,7 @@
 #include "diphone/tfwav.h"
 #include "platform/api.h"
 #include "platform/sim/SimMachine.h"
+#include "speech/tfsapglb.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ TEST(SimulateRun, SpeechShowsEachWavFileOpenedAndEachBlockWithItsFormat) {
         [] {
             win::ReadWholeFile("c:\\som\\dados.ini");  // not a sound: not shown
             sonara::PlayWavFile("c:\\som\\_65.wav");
-            sonara::DoneConsole();
+            sonara::DoneConsole();  // the back end's shutdown step unregisters its sink
         },
         out, setup);
     EXPECT_EQ(r.exitCode, 0);
@@ -147,6 +148,37 @@ TEST(SimulateRun, SpeechShowsEachWavFileOpenedAndEachBlockWithItsFormat) {
               (std::vector<std::string>{"0 title c:\\sonara\\sonara.exe", "0 file c:\\som\\_65.wav",
                                         "0 wave 8192 11025/8/1", "0 wave 2833 11025/8/1"}));
     EXPECT_EQ(lines[4], "1000 screen");
+}
+
+TEST(SimulateRun, TheSpeechServersCallsAreInTheTranscript) {
+    std::ostringstream out;
+    sonara::SimulateSetup setup;
+    setup.prepare = [](sim::SimMachine& m) {
+        m.AddFile("c:\\windows\\Sonara.ini",
+                  "[TRADUTOR]\r\nSAPI=S\r\n[SERVFALA]\r\nTIPOSAPI=4\r\n");
+    };
+    auto r = sonara::RunSimulated(
+        "",
+        [] {
+            // Without a diphone database the start-up would end the program before the
+            // server: start the server the way StartSpeech does.
+            sonara::ServerStart(1, 0, 0, 4, "");
+            sonara::ServerSpeak("7");  // "7." takes 120 ms
+            while (sonara::ServerBusy(false)) win::WaitMessage();
+            sonara::DoneConsole();  // the back end's shutdown step unregisters its sink
+        },
+        out, setup);
+    EXPECT_EQ(r.exitCode, 0);
+    auto lines = LinesOf(out.str());
+    std::vector<std::string> speech;
+    for (const std::string& l : lines)
+        if (l.find(" sapi4 ") != std::string::npos) speech.push_back(l);
+    EXPECT_EQ(speech,
+              (std::vector<std::string>{
+                  "0 sapi4 Reset", "0 sapi4 Next 1", "0 sapi4 Select Clara", "0 sapi4 Register",
+                  "0 sapi4 TextData 7.", "0 sapi4 notify TextDataStarted",
+                  "0 sapi4 notify AudioStart", "120 sapi4 notify TextDataDone",
+                  "120 sapi4 notify AudioStop", "120 sapi4 UnRegister"}));
 }
 
 }  // namespace

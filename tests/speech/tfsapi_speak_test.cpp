@@ -194,8 +194,10 @@ TEST(SpeakingServer, SapiZeroIsOnNaoIsOffAndAFailedStartLeavesTheBuiltInPath) {
             EXPECT_EQ(sonara::Tfsapi::Current()->ServerType, 4);
         }
     }
-    // No back end of this build starts: the built-in path speaks.
+    // A machine without a speech server: the SAPI 5 voice cannot be made, the built-in
+    // path speaks.
     SpeechHarness h("SAPI=S\r\n");
+    h.machine.SpeechFault().failingClasses = {win::CLSID_SpVoice};
     sonara::StartSpeech(1, "c:\\som");
     EXPECT_FALSE(sonara::Tfsapi::Current()->ServerActive);
 }

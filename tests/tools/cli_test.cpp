@@ -53,4 +53,13 @@ TEST_F(Cli, IniDirPrintsAHostPathAPersonCanPaste) {
     EXPECT_EQ(Tool(Env(), "ini A B"), "2");
 }
 
+TEST_F(Cli, VoicesAreNumberedFromOneForEachServerType) {
+    // The simulated machine's fake voices; a real machine lists its speech server's.
+    EXPECT_EQ(Tool(Env(), "voices --simulate"),
+              "SAPI 4 (TIPOSAPI=4):\n  1 Clara\n  2 Tiago\n  3 Mary\n"
+              "SAPI 5 (TIPOSAPI=5 or 54):\n  1 Clara\n  2 Tiago\n  3 Mary\n"
+              "Sonara.ini: [SERVFALA] VOZ=<number>, [TRADUTOR] SAPI=S");
+    EXPECT_EQ(Tool(Env(), "voices --bad"), "");
+}
+
 }  // namespace

@@ -118,6 +118,15 @@ int Speak(const SayArgs& args, bool spell) {
             code = 1;
         }
         win::SetBackend(nullptr);
+        for (const std::string& call : machine.SpeechCalls()) {
+            if (call.rfind("sapi4 TextData", 0) == 0 || call.rfind("sapi5 Speak ", 0) == 0) {
+                std::fprintf(stderr,
+                             "sonara: SAPI is on in Sonara.ini: the texts went to the speech "
+                             "server, not into %s\n",
+                             args.wav->c_str());
+                break;
+            }
+        }
         std::ofstream out(*args.wav, std::ios::binary);
         const std::string bytes = machine.WaveFile();
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
