@@ -12,8 +12,8 @@
 #include "platform/linux/LinuxAudio.h"
 #include "platform/linux/LinuxBraille.h"
 #include "platform/linux/LinuxClips.h"
-#include "platform/linux/LinuxSpeech.h"
 #include "platform/linux/LinuxFiles.h"
+#include "platform/linux/LinuxSpeech.h"
 
 namespace win {
 

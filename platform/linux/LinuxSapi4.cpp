@@ -3,15 +3,17 @@
 // The enumerator's modes are the server's voices, Portuguese first (mode n is voice n);
 // Select gives an engine speaking with that voice. TextData sends Windows-1252 text as
 // UTF-8 and returns at once. The sinks hear, while the program's thread dispatches:
-// TextDataStarted for every text at the first dispatch after TextData; AudioStart when
-// the server begins one of our texts; TextDataDone when it ended or was cancelled (in the
-// order the texts were given); AudioStop when no text is left. AudioReset cancels at the
-// server and finishes every text at the next dispatch; late notifications of those texts
-// are ignored.
+// TextDataStarted for every text at the first dispatch after TextData; AudioStart then too,
+// as soon as the server holds a text of ours (its sound follows within milliseconds, and
+// the back end's stop resets only while audio is on); TextDataDone when the server ended
+// or cancelled the text (in the order the texts were given); AudioStop when no text is left.
+// AudioReset cancels at the server and finishes every text at the next dispatch; late notifications
+// of those texts are ignored.
 //
 // Units of ITTSAttributesA (see SpeechdClient.h): speed in words per minute, pitch in hertz.
 // The wave-out device number of the audio destination is accepted and not used: the
 // server speaks on its own audio output.
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <deque>
@@ -102,13 +104,13 @@ class Engine final : public ComObject<ITTSCentralA, ITTSAttributesA>, public Spe
     Engine(std::shared_ptr<SpeechHub> hub, std::shared_ptr<SpeechdClient> client)
         : hub_(std::move(hub)), client_(std::move(client)) {
         id_ = hub_->AddTarget(this);
-        client_->SetListener(
-            [hub = hub_, id = id_](SpeechdClient::Event event, std::uint64_t message) {
-                const SpeechEventKind kind = event == SpeechdClient::Event::Begin ? kEventBegin
-                                             : event == SpeechdClient::Event::End ? kEventEnd
-                                                                                  : kEventCancel;
-                hub->Post(id, SpeechEvent(kind, message));
-            });
+        // The begin of a text changes nothing here: audio is on since the text was sent.
+        client_->SetListener([hub = hub_, id = id_](SpeechdClient::Event event,
+                                                    std::uint64_t message) {
+            if (event == SpeechdClient::Event::Begin) return;
+            hub->Post(id, SpeechEvent(event == SpeechdClient::Event::End ? kEventEnd : kEventCancel,
+                                      message));
+        });
     }
     ~Engine() override {
         hub_->RemoveTarget(id_);
@@ -189,18 +191,17 @@ class Engine final : public ComObject<ITTSCentralA, ITTSAttributesA>, public Spe
             t.started = true;
             if (t.sink) t.sink->TextDataStarted(Now());
         }
-        if (kind != kEventKick) {
-            for (Text& t : texts_) {
-                if (t.message != message || t.done) continue;
-                if (kind == kEventBegin) {
-                    if (!audioOn_) {
-                        audioOn_ = true;
-                        for (auto& [key, sink] : Sinks()) sink->AudioStart(Now());
-                    }
-                } else {
-                    t.done = true;
-                }
-            }
+        if (kind == kEventEnd || kind == kEventCancel) {
+            for (Text& t : texts_)
+                if (t.message == message) t.done = true;
+        }
+        // Audio is on from the moment the server holds one of our texts: its sound follows
+        // within milliseconds, and a stop must silence it even before its first sample.
+        const bool speaking = std::any_of(texts_.begin(), texts_.end(),
+                                          [](const Text& t) { return t.message != 0 && !t.done; });
+        if (speaking && !audioOn_) {
+            audioOn_ = true;
+            for (auto& [key, sink] : Sinks()) sink->AudioStart(Now());
         }
         // Done in the order given: a text ended early waits for those before it.
         while (!texts_.empty() && texts_.front().done) {

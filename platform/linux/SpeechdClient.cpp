@@ -5,6 +5,7 @@
 #include <speech-dispatcher/libspeechd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -25,6 +26,8 @@ std::map<std::size_t, SpeechdClient*>& Registry() {
 SPDConnection* Connection(void* connection) {
     return static_cast<SPDConnection*>(connection);
 }
+
+std::atomic<int> open_connections{0};
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -140,7 +143,13 @@ std::unique_ptr<SpeechdClient> SpeechdClient::Connect(const char* clientName, st
     return client;
 }
 
-SpeechdClient::SpeechdClient(void* connection) : connection_(connection) {}
+SpeechdClient::SpeechdClient(void* connection) : connection_(connection) {
+    ++open_connections;
+}
+
+int SpeechdClient::OpenConnections() {
+    return open_connections;
+}
 
 SpeechdClient::~SpeechdClient() {
     {
@@ -151,6 +160,7 @@ SpeechdClient::~SpeechdClient() {
     // What was still speaking ends with the connection, as on any other engine.
     if (Busy()) spd_cancel(Connection(connection_));
     spd_close(Connection(connection_));
+    --open_connections;
 }
 
 void SpeechdClient::SetListener(Listener listener) {

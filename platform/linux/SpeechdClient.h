@@ -79,6 +79,9 @@ class SpeechdClient {
     // Blocks until no message is outstanding or the timeout passed; true when idle.
     bool WaitIdle(std::chrono::milliseconds timeout);
 
+    // Connections open in this process (for tests: an end leaves none behind).
+    static int OpenConnections();
+
     // For libspeechd's callbacks: counts the event and hands it to the listener.
     void Deliver(Event event, std::uint64_t message);
 
