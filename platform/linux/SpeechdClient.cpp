@@ -1,13 +1,18 @@
 #include "platform/linux/SpeechdClient.h"
 
+#include <netdb.h>
 #include <poll.h>
 #include <pthread.h>
 #include <speech-dispatcher/libspeechd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace win {
@@ -82,6 +87,68 @@ void OnCancel(std::size_t message, std::size_t client, SPDNotificationType) {
     auto it = Registry().find(client);
     if (it != Registry().end())
         it->second->Deliver(SpeechdClient::Event::Cancel, static_cast<std::uint64_t>(message));
+}
+
+// A connection of our own to the server's address; -1 when there is none.
+int ConnectTo(const SPDConnectionAddress& address) {
+    if (address.method == SPD_METHOD_UNIX_SOCKET) {
+        if (address.unix_socket_name == nullptr) return -1;
+        sockaddr_un where{};
+        where.sun_family = AF_UNIX;
+        if (std::strlen(address.unix_socket_name) >= sizeof where.sun_path) return -1;
+        std::strcpy(where.sun_path, address.unix_socket_name);
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return -1;
+        if (connect(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0) return fd;
+        close(fd);
+        return -1;
+    }
+    if (address.inet_socket_host == nullptr) return -1;
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(address.inet_socket_port);
+    if (getaddrinfo(address.inet_socket_host, port.c_str(), &hints, &found) != 0) return -1;
+    int fd = -1;
+    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
+        fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd >= 0 && connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    freeaddrinfo(found);
+    return fd;
+}
+
+// The voice list read on a connection of its own; false when it could not be read whole.
+bool ReadVoiceList(std::vector<SpeechdVoice>& voices) {
+    char* why = nullptr;
+    SPDConnectionAddress* address = spd_get_default_address(&why);
+    std::free(why);
+    if (address == nullptr) return false;
+    const int fd = ConnectTo(*address);
+    SPDConnectionAddress__free(address);
+    if (fd < 0) return false;
+    const std::string_view request = "LIST SYNTHESIS_VOICES\r\nQUIT\r\n";
+    SpeechdVoiceListReader reader;
+    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+        static_cast<ssize_t>(request.size())) {
+        std::vector<char> buffer(1 << 16);
+        pollfd ready = {fd, POLLIN, 0};
+        // A server that stops answering for this long is taken as gone.
+        constexpr int kPatienceMs = 30000;
+        while (poll(&ready, 1, kPatienceMs) > 0) {
+            const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+            if (n <= 0 ||
+                !reader.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
+                break;
+        }
+    }
+    close(fd);
+    if (!reader.Complete()) return false;
+    voices = reader.voices();
+    return true;
 }
 
 }  // namespace
@@ -179,14 +246,17 @@ void SpeechdClient::Deliver(Event event, std::uint64_t message) {
 
 std::vector<SpeechdVoice> SpeechdClient::Voices() {
     std::vector<SpeechdVoice> voices;
-    SPDVoice** list = spd_list_synthesis_voices(Connection(connection_));
-    if (list == nullptr) return voices;
-    for (SPDVoice** v = list; *v != nullptr; ++v) {
-        if ((*v)->name == nullptr || (*v)->name[0] == '\0') continue;
-        voices.push_back(
-            {(*v)->name, (*v)->language ? (*v)->language : "", (*v)->variant ? (*v)->variant : ""});
+    if (!ReadVoiceList(voices)) {
+        voices.clear();
+        if (SPDVoice** list = spd_list_synthesis_voices(Connection(connection_))) {
+            for (SPDVoice** v = list; *v != nullptr; ++v) {
+                if ((*v)->name == nullptr || (*v)->name[0] == '\0') continue;
+                voices.push_back({(*v)->name, (*v)->language ? (*v)->language : "",
+                                  (*v)->variant ? (*v)->variant : ""});
+            }
+            free_spd_voices(list);
+        }
     }
-    free_spd_voices(list);
     OrderPortugueseFirst(voices);
     return voices;
 }

@@ -20,13 +20,9 @@
 #include <string_view>
 #include <vector>
 
-namespace win {
+#include "platform/linux/SpeechdVoiceList.h"
 
-struct SpeechdVoice {
-    std::string name;      // what the server selects it by (UTF-8)
-    std::string language;  // "pt-BR", "pt", "en-US"...
-    std::string variant;   // "none" or the variant's name
-};
+namespace win {
 
 // The server's voices in the order the back ends number them: Brazilian Portuguese first,
 // then the other Portuguese ones, then the rest, each group in the server's order.
@@ -61,7 +57,8 @@ class SpeechdClient {
     // Set before speaking; replaces the previous one.
     void SetListener(Listener listener);
 
-    // The synthesis voices of the server's current output module, Portuguese first.
+    // The synthesis voices of the server's default output module, Portuguese first; read on
+    // a connection of its own (see SpeechdVoiceList.h), else through libspeechd.
     std::vector<SpeechdVoice> Voices();
     bool SelectVoice(const SpeechdVoice& voice);
     bool SetRate(int rate);    // -100..100

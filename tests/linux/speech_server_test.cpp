@@ -17,6 +17,7 @@
 
 #include "platform/linux/LinuxBackend.h"
 #include "platform/linux/SpeechdClient.h"
+#include "platform/linux/SpeechdVoiceList.h"
 #include "platform/speech_objects.h"
 #include "tests/linux/support/speechd_server.h"
 
@@ -52,6 +53,39 @@ TEST(SpeechdVoiceOrder, PortugueseFirstBrazilBeforePortugalEachInTheServersOrder
     EXPECT_EQ(Languages(voices),
               (std::vector<std::string>{"c/pt-BR", "e/pt_br", "h/pt-BR", "b/pt", "f/PT-PT",
                                         "a/en-US", "d/ptx", "g/es", "i/"}));
+}
+
+TEST(SpeechdVoiceList, ReadsTheVoicesInAnyPiecesUntilTheEnd) {
+    const std::string answer =
+        "249-Portuguese (Brazil)\tpt-BR\tnone\r\n249-Portuguese (Brazil)+Iven\tpt-BR\tIven\r\n"
+        "249-Nameless\r\n249-\tpt\tnone\r\nnot a reply\r\n249-Ol\xC3\xA1\ten\tnone\n"
+        "249 OK VOICE LIST SENT\r\n249-after\tpt\tnone\r\n";
+    for (std::size_t piece : {std::size_t{1}, std::size_t{7}, answer.size()}) {
+        SCOPED_TRACE(piece);
+        SpeechdVoiceListReader reader;
+        for (std::size_t at = 0; at < answer.size(); at += piece)
+            if (!reader.Feed(std::string_view(answer).substr(at, piece))) break;
+        EXPECT_TRUE(reader.Complete());
+        EXPECT_FALSE(reader.Broken());
+        EXPECT_EQ(
+            Languages(reader.voices()),
+            (std::vector<std::string>{"Portuguese (Brazil)/pt-BR", "Portuguese (Brazil)+Iven/pt-BR",
+                                      "Nameless/", "Ol\xC3\xA1/en"}));
+        EXPECT_EQ(reader.voices()[1].variant, "Iven");
+    }
+}
+
+TEST(SpeechdVoiceList, ARefusalOrAnEndlessLineIsBroken) {
+    SpeechdVoiceListReader refused;
+    EXPECT_FALSE(refused.Feed("249-a\tpt\tnone\r\n300 ERR NO OUTPUT MODULE\r\n"));
+    EXPECT_TRUE(refused.Broken());
+    EXPECT_FALSE(refused.Complete());
+    SpeechdVoiceListReader endless;
+    const std::string line(SpeechdVoiceListReader::kLongestLine, 'x');
+    EXPECT_TRUE(endless.Feed("249-" + line.substr(8)));
+    EXPECT_FALSE(endless.Feed(line));
+    EXPECT_TRUE(endless.Broken());
+    EXPECT_TRUE(endless.voices().empty());
 }
 
 TEST(SpeechdUnits, Sapi5RateIsTimesTenAndClamped) {
