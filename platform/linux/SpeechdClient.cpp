@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -200,6 +201,11 @@ std::unique_ptr<SpeechdClient> SpeechdClient::Connect(const char* clientName, st
         std::lock_guard<std::mutex> lock(registry_mutex);
         Registry()[client->clientId_] = client.get();
     }
+    // A server that went away must not end the program at the next write (unless the
+    // program handles SIGPIPE itself).
+    struct sigaction previous = {};
+    if (sigaction(SIGPIPE, nullptr, &previous) == 0 && previous.sa_handler == SIG_DFL)
+        std::signal(SIGPIPE, SIG_IGN);
     connection->callback_begin = &OnBegin;
     connection->callback_end = &OnEnd;
     connection->callback_cancel = &OnCancel;
