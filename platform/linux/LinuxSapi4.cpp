@@ -7,8 +7,8 @@
 // as soon as the server holds a text of ours (its sound follows within milliseconds, and
 // the back end's stop resets only while audio is on); TextDataDone when the server ended
 // or cancelled the text (in the order the texts were given); AudioStop when no text is left.
-// AudioReset cancels at the server and finishes every text at the next dispatch; late notifications
-// of those texts are ignored.
+// AudioReset cancels at the server and finishes every text at the next dispatch; late
+// notifications of those texts are ignored. When the server hangs up, every text is done.
 //
 // Units of ITTSAttributesA (see SpeechdClient.h): speed in words per minute, pitch in hertz.
 // The wave-out device number of the audio destination is accepted and not used: the
@@ -105,12 +105,14 @@ class Engine final : public ComObject<ITTSCentralA, ITTSAttributesA>, public Spe
         : hub_(std::move(hub)), client_(std::move(client)) {
         id_ = hub_->AddTarget(this);
         // The begin of a text changes nothing here: audio is on since the text was sent.
-        client_->SetListener([hub = hub_, id = id_](SpeechdClient::Event event,
-                                                    std::uint64_t message) {
-            if (event == SpeechdClient::Event::Begin) return;
-            hub->Post(id, SpeechEvent(event == SpeechdClient::Event::End ? kEventEnd : kEventCancel,
-                                      message));
-        });
+        client_->SetListener(
+            [hub = hub_, id = id_](SpeechdClient::Event event, std::uint64_t message) {
+                if (event == SpeechdClient::Event::Begin) return;
+                SpeechEventKind kind = kEventGone;
+                if (event == SpeechdClient::Event::End) kind = kEventEnd;
+                if (event == SpeechdClient::Event::Cancel) kind = kEventCancel;
+                hub->Post(id, SpeechEvent(kind, message));
+            });
     }
     ~Engine() override {
         hub_->RemoveTarget(id_);
@@ -191,9 +193,9 @@ class Engine final : public ComObject<ITTSCentralA, ITTSAttributesA>, public Spe
             t.started = true;
             if (t.sink) t.sink->TextDataStarted(Now());
         }
-        if (kind == kEventEnd || kind == kEventCancel) {
+        if (kind == kEventEnd || kind == kEventCancel || kind == kEventGone) {
             for (Text& t : texts_)
-                if (t.message == message) t.done = true;
+                if (t.message == message || kind == kEventGone) t.done = true;
         }
         // Audio is on from the moment the server holds one of our texts: its sound follows
         // within milliseconds, and a stop must silence it even before its first sample.

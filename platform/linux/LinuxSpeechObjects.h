@@ -45,7 +45,12 @@ class SpeechEventTarget {
 };
 
 // Events posted as lParam: the kind in the low 3 bits, the server's message number above.
-enum SpeechEventKind : LPARAM { kEventKick = 0, kEventEnd = 2, kEventCancel = 3 };
+enum SpeechEventKind : LPARAM {
+    kEventKick = 0,
+    kEventEnd = 2,
+    kEventCancel = 3,
+    kEventGone = 4,  // the server hung up
+};
 constexpr LPARAM SpeechEvent(SpeechEventKind kind, std::uint64_t message) {
     return static_cast<LPARAM>((message << 3) | static_cast<std::uint64_t>(kind));
 }

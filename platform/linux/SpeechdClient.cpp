@@ -1,5 +1,6 @@
 #include "platform/linux/SpeechdClient.h"
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <pthread.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -206,6 +208,8 @@ std::unique_ptr<SpeechdClient> SpeechdClient::Connect(const char* clientName, st
     struct sigaction previous = {};
     if (sigaction(SIGPIPE, nullptr, &previous) == 0 && previous.sa_handler == SIG_DFL)
         std::signal(SIGPIPE, SIG_IGN);
+    if (pipe2(client->stopWatch_, O_CLOEXEC) == 0)
+        client->watcher_ = std::thread([c = client.get()] { c->Watch(); });
     connection->callback_begin = &OnBegin;
     connection->callback_end = &OnEnd;
     connection->callback_cancel = &OnCancel;
@@ -230,6 +234,14 @@ SpeechdClient::~SpeechdClient() {
         auto it = Registry().find(clientId_);
         if (it != Registry().end() && it->second == this) Registry().erase(it);
     }
+    if (watcher_.joinable()) {
+        const char stop = 0;
+        if (write(stopWatch_[1], &stop, 1) < 0) {
+        }  // a full pipe wakes the watcher just as well
+        watcher_.join();
+    }
+    for (int fd : stopWatch_)
+        if (fd >= 0) close(fd);
     // What was still speaking ends with the connection, as on any other engine.
     if (Busy()) spd_cancel(Connection(connection_));
     spd_close(Connection(connection_));
@@ -309,6 +321,23 @@ bool SpeechdClient::ServerGone() {
     pollfd fd = {Connection(connection_)->socket, POLLRDHUP, 0};
     if (poll(&fd, 1, 0) <= 0) return false;
     return (fd.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void SpeechdClient::Watch() {
+    // Only hang-ups are asked for: the data are libspeechd's to read.
+    pollfd fds[2] = {{Connection(connection_)->socket, POLLRDHUP, 0}, {stopWatch_[0], POLLIN, 0}};
+    for (;;) {
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (fds[1].revents != 0) return;
+        if (fds[0].revents != 0) break;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = sent_;
+    idle_.notify_all();
+    if (listener_) listener_(Event::Gone, 0);
 }
 
 void SpeechdClient::ForgetOutstanding() {

@@ -5,9 +5,9 @@
 // refused connection fails at once.
 //
 // Notifications (a message began, ended or was cancelled) arrive on libspeechd's own
-// thread. The client counts them (thread-safe, for Busy and WaitIdle) and hands them to
-// the listener, which must only post them elsewhere: it runs on that thread and must not
-// call back into the client.
+// thread; a watcher thread of ours notices when the server hangs up. The client counts them
+// (thread-safe, for Busy and WaitIdle) and hands them to the listener, which must only post them
+// elsewhere: it runs on that thread and must not call back into the client.
 #pragma once
 
 #include <chrono>
@@ -18,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/SpeechdVoiceList.h"
@@ -41,7 +42,8 @@ int SpeechdPitchFromSapi4(std::uint16_t hertz);
 
 class SpeechdClient {
   public:
-    enum class Event { Begin, End, Cancel };
+    // Gone: the server hung up (message 0); every outstanding message is over.
+    enum class Event { Begin, End, Cancel, Gone };
     // Runs on libspeechd's thread.
     using Listener = std::function<void(Event event, std::uint64_t message)>;
 
@@ -86,8 +88,12 @@ class SpeechdClient {
     explicit SpeechdClient(void* connection);
     bool ServerGone();
     void ForgetOutstanding();
+    // The watcher thread: blocks until the server hangs up or the client closes.
+    void Watch();
 
-    void* connection_;  // libspeechd's SPDConnection (an unnamed struct: not declarable)
+    void* connection_;             // libspeechd's SPDConnection (an unnamed struct: not declarable)
+    int stopWatch_[2] = {-1, -1};  // a pipe that ends the watcher
+    std::thread watcher_;
     std::size_t clientId_ = 0;
     std::mutex mutex_;  // guards the counters and the listener; never held in libspeechd calls
     std::condition_variable idle_;

@@ -497,4 +497,52 @@ TEST_F(RealSapi4, ReleasingTheEngineWhileItSpeaksReturnsTheSinks) {
     EXPECT_EQ(sinks_.heard, (std::vector<std::string>{"started", "audio start"}));
 }
 
+// The server dies with texts outstanding: nothing waits for it any more.
+TEST(DyingSpeechd, ItsClientsAndEnginesStopWaitingWhenItHangsUp) {
+    sonara_test::ThrowawaySpeechd server;
+    if (server.address().empty())
+        GTEST_SKIP() << "speech-dispatcher with espeak-ng could not start";
+    ScopedSpeechdAddress scoped(server.address());
+    LinuxBackend backend(true);
+    std::unique_ptr<SpeechdClient> client = SpeechdClient::Connect("test");
+    ASSERT_NE(client, nullptr);
+    Events events;
+    client->SetListener([&](SpeechdClient::Event e, std::uint64_t message) {
+        std::lock_guard<std::mutex> lock(events.mutex);
+        events.list.emplace_back(e, message);
+    });
+    ITTSEnumA* modes = nullptr;
+    ASSERT_EQ(backend.CoCreateInstance(CLSID_TTSEnumerator, nullptr, kContext, IID_ITTSEnumA,
+                                       reinterpret_cast<void**>(&modes)),
+              S_OK);
+    TTSModeInfoA mode;
+    ASSERT_EQ(modes->Next(1, &mode, nullptr), S_OK);
+    ITTSCentralA* engine = nullptr;
+    ASSERT_EQ(modes->Select(mode.modeId, &engine, nullptr), S_OK);
+    Sinks sinks;
+    DWORD key = 0;
+    ASSERT_EQ(engine->Register(static_cast<ITTSNotifySinkA*>(&sinks), IID_ITTSNotifySinkA, &key),
+              S_OK);
+    const std::string text = LongText();
+    ASSERT_EQ(engine->TextData(kCharsetText, 0, {text.c_str(), static_cast<DWORD>(text.size() + 1)},
+                               static_cast<ITTSBufNotifySink*>(&sinks), IID_ITTSBufNotifySink),
+              S_OK);
+    ASSERT_NE(client->Speak(text), 0u);
+    ASSERT_TRUE(PumpUntil(backend, [&] { return sinks.Count("audio start") == 1; }));
+    EXPECT_TRUE(client->Busy());
+
+    server.Kill();
+    EXPECT_TRUE(client->WaitIdle(std::chrono::milliseconds(kGuardMs)));
+    EXPECT_TRUE(events.Has(SpeechdClient::Event::Gone, 0));
+    EXPECT_FALSE(client->Busy());
+    EXPECT_EQ(client->Speak("Ainda?"), 0u);
+    ASSERT_TRUE(PumpUntil(backend, [&] { return sinks.Count("audio stop") == 1; }));
+    EXPECT_EQ(sinks.heard,
+              (std::vector<std::string>{"started", "audio start", "done", "audio stop"}));
+    EXPECT_EQ(engine->UnRegister(key), S_OK);
+    EXPECT_EQ(engine->Release(), 0u);
+    EXPECT_EQ(modes->Release(), 0u);
+    EXPECT_EQ(sinks.refs, 1u);
+}
+
 }  // namespace

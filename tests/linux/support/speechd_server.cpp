@@ -1,6 +1,9 @@
 #include "tests/linux/support/speechd_server.h"
 
+#include <signal.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <condition_variable>
 #include <cstdlib>
@@ -8,6 +11,7 @@
 #include <fstream>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace sonara_test {
 
@@ -63,6 +67,76 @@ bool SpeechdLog::ShowsInOrder(const std::vector<std::string>& patterns) const {
         at += p.size();
     }
     return true;
+}
+
+ThrowawaySpeechd::ThrowawaySpeechd() {
+    namespace fs = std::filesystem;
+    const fs::path modules = "/usr/lib/speech-dispatcher-modules";
+    const fs::path moduleConf = "/etc/speech-dispatcher/modules/espeak-ng.conf";
+    std::error_code ec;
+    if (!fs::exists(modules / "sd_espeak-ng", ec) || !fs::exists(moduleConf, ec)) return;
+    char pattern[] = "/tmp/sonara-speechd-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return;
+    dir_ = pattern;
+    const fs::path dir = dir_;
+    fs::create_directories(dir / "run" / "speech-dispatcher", ec);
+    fs::create_directories(dir / "conf" / "modules", ec);
+    fs::create_directories(dir / "log", ec);
+    fs::permissions(dir / "run", fs::perms::owner_all, ec);
+    fs::copy_file(moduleConf, dir / "conf" / "modules" / "espeak-ng.conf", ec);
+    std::ofstream(dir / "conf" / "speechd.conf")
+        << "LogLevel 1\nLogDir \"" << (dir / "log").string()
+        << "\"\nDisableAutoSpawn\nAudioOutputMethod \"alsa\"\nAudioALSADevice \"null\"\n"
+           "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
+           "DefaultModule espeak-ng\nDefaultLanguage \"pt-BR\"\n";
+    const std::string socket = (dir / "run" / "speech-dispatcher" / "speechd.sock").string();
+    std::vector<std::string> args = {"speech-dispatcher",
+                                     "-s",
+                                     "-t",
+                                     "0",
+                                     "-l",
+                                     "1",
+                                     "-L",
+                                     (dir / "log").string(),
+                                     "-C",
+                                     (dir / "conf").string(),
+                                     "-m",
+                                     modules.string(),
+                                     "-c",
+                                     "unix_socket",
+                                     "-S",
+                                     socket,
+                                     "-P",
+                                     (dir / "run" / "speechd.pid").string()};
+    std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + (dir / "run").string(),
+                                    "XDG_CONFIG_HOME=" + (dir / "conf").string()};
+    if (const char* path = std::getenv("PATH")) env.push_back(std::string("PATH=") + path);
+    std::vector<char*> argv, envp;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return;
+    pid_ = pid;
+    // Until it listens (only a failing start waits the whole time).
+    for (int i = 0; i < 600 && !fs::exists(socket, ec); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (fs::exists(socket, ec)) address_ = "unix_socket:" + socket;
+}
+
+void ThrowawaySpeechd::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+}
+
+ThrowawaySpeechd::~ThrowawaySpeechd() {
+    Kill();
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
 }
 
 bool PumpUntil(win::Backend& backend, const std::function<bool()>& done,

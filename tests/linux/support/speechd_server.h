@@ -46,6 +46,25 @@ class SpeechdLog {
     long long mark_ = 0;
 };
 
+// A speech-dispatcher of the test's own (espeak-ng, audio to the null device), for tests
+// that stop it under their clients' feet. Killed at the latest by the destructor.
+class ThrowawaySpeechd {
+  public:
+    ThrowawaySpeechd();
+    ~ThrowawaySpeechd();
+    ThrowawaySpeechd(const ThrowawaySpeechd&) = delete;
+    ThrowawaySpeechd& operator=(const ThrowawaySpeechd&) = delete;
+    // Its client address once it listens, else empty (not installed, did not start).
+    const std::string& address() const { return address_; }
+    // SIGTERM (it then reaps its output module); waits for it.
+    void Kill();
+
+  private:
+    std::string dir_;
+    std::string address_;
+    int pid_ = -1;
+};
+
 // Dispatches the back end's messages until done() or the guard time; true when done.
 // Blocks in WaitMessage: a thread posts WM_NULL at the guard time so the wait ends even when
 // nothing else comes.
