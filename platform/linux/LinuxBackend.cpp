@@ -13,6 +13,7 @@
 #include "platform/linux/LinuxBraille.h"
 #include "platform/linux/LinuxClips.h"
 #include "platform/linux/LinuxFiles.h"
+#include "platform/linux/LinuxSpeech.h"
 
 namespace win {
 
@@ -79,6 +80,7 @@ LinuxBackend::LinuxBackend(bool headless)
 
 LinuxBackend::~LinuxBackend() {
     brailleLibrary_.reset();  // its key threads post to this back end
+    speech_.reset();          // and so do the speech server's notifications
     clips_.reset();
     audio_.reset();
     windows_.clear();

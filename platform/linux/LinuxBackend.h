@@ -37,6 +37,7 @@ class LinuxFiles;
 class LinuxAudio;
 class LinuxClips;
 class BrlapiDisplayLibrary;
+class LinuxSpeech;
 
 class LinuxBackend : public Backend, public VideoSink {
   public:
@@ -162,6 +163,11 @@ class LinuxBackend : public Backend, public VideoSink {
     BOOL FreeLibrary(HMODULE module) override;
     std::string LibraryFileName(std::string_view path) override;
 
+    // The speech-server objects over speech-dispatcher: LinuxSpeech.
+    HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, DWORD context, const IID& iid,
+                             void** out) override;
+    DWORD WaitForSingleObject(HANDLE handle, DWORD ms) override;
+
   private:
     struct WindowClass {
         ATOM atom = 0;
@@ -222,6 +228,7 @@ class LinuxBackend : public Backend, public VideoSink {
 
     LinuxAudio& Audio();
     LinuxClips& Clips();
+    LinuxSpeech& Speech();
     void PostFromAnyThread(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     // Messages the delegated services post to themselves; true when one was handled.
     bool DispatchToServices(const MSG& msg);
@@ -256,6 +263,7 @@ class LinuxBackend : public Backend, public VideoSink {
     std::unique_ptr<LinuxFiles> files_;
     std::unique_ptr<LinuxAudio> audio_;
     std::unique_ptr<LinuxClips> clips_;
+    std::unique_ptr<LinuxSpeech> speech_;
     std::unique_ptr<BrlapiDisplayLibrary> brailleLibrary_;  // while loaded
     int brailleLibraryRefs_ = 0;
     HostLibraries hostLibraries_;

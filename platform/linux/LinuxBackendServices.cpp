@@ -1,6 +1,6 @@
 // The Linux back end's services that other classes provide: files and registry
-// (LinuxFiles), wave-out and sound cues (LinuxAudio), clips (LinuxClips); and time,
-// the message beep and message boxes.
+// (LinuxFiles), wave-out and sound cues (LinuxAudio), clips (LinuxClips), the speech-server
+// objects (LinuxSpeech); and time, the message beep and message boxes.
 #include <SDL.h>
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "platform/linux/LinuxBackend.h"
 #include "platform/linux/LinuxClips.h"
 #include "platform/linux/LinuxFiles.h"
+#include "platform/linux/LinuxSpeech.h"
 
 namespace win {
 
@@ -140,7 +141,26 @@ LinuxClips& LinuxBackend::Clips() {
     }
     return *clips_;
 }
+LinuxSpeech& LinuxBackend::Speech() {
+    if (!speech_) {
+        speech_ = std::make_unique<LinuxSpeech>(
+            [this](HWND h, UINT m, WPARAM w, LPARAM l) { PostFromAnyThread(h, m, w, l); });
+    }
+    return *speech_;
+}
+HRESULT LinuxBackend::CoCreateInstance(const CLSID& clsid, IUnknown* outer, DWORD context,
+                                       const IID& iid, void** out) {
+    return Speech().CoCreateInstance(clsid, outer, context, iid, out);
+}
+DWORD LinuxBackend::WaitForSingleObject(HANDLE handle, DWORD ms) {
+    return Speech().WaitForSingleObject(handle, ms);
+}
 bool LinuxBackend::DispatchToServices(const MSG& msg) {
+    // The speech server's notifications of a SAPI 4 engine, for no window.
+    if (msg.message == LinuxSpeech::kSpeechMessage) {
+        if (speech_) speech_->OnSpeechMessage(msg.wParam, msg.lParam);
+        return true;
+    }
     // The clip player's own messages (new frame, end of clip), for any window or none.
     if (msg.message != LinuxClips::kClipMessage) return false;
     if (clips_) clips_->OnClipMessage(msg.wParam, msg.lParam);
