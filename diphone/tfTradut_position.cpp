@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "diphone/tfTradut.h"
+#include "diphone/tfTradut_align.h"
 #include "diphone/tfTradut_classes.h"
 
 namespace sonara {
@@ -21,39 +22,13 @@ bool IsSyllableVowel(std::string_view w, std::size_t i) {
     return !(IsGorQ(LowerAZ(w[i - 1])) && IsVowel(LowerAZ(w[i + 1])));
 }
 
-// Where each letter of `alias` stands in `word`: an edit-distance alignment of the two
-// (case and the marks that differ ignored by the costs); npos for an inserted letter.
-std::vector<std::size_t> AlignAlias(std::string_view alias, std::string_view word) {
-    const std::size_t n = alias.size();
-    const std::size_t m = word.size();
-    std::vector<std::vector<int>> cost(n + 1, std::vector<int>(m + 1, 0));
-    for (std::size_t i = 0; i <= n; ++i) cost[i][0] = static_cast<int>(i);
-    for (std::size_t j = 0; j <= m; ++j) cost[0][j] = static_cast<int>(j);
-    auto differ = [&](std::size_t i, std::size_t j) {
-        char a = LowerAZ(alias[i]);
-        char b = LowerAZ(word[j]);
-        if (a == b) return 0;
-        return IsVowel(a) == IsVowel(b) ? 1 : 2;
-    };
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= m; ++j) {
-            cost[i][j] = std::min({cost[i - 1][j] + 1, cost[i][j - 1] + 1,
-                                   cost[i - 1][j - 1] + differ(i - 1, j - 1)});
-        }
-    }
-    std::vector<std::size_t> at(n, std::string_view::npos);
-    std::size_t i = n;
-    std::size_t j = m;
-    while (i > 0 && j > 0) {
-        if (cost[i][j] == cost[i - 1][j - 1] + differ(i - 1, j - 1)) {
-            at[--i] = --j;
-        } else if (cost[i][j] == cost[i - 1][j] + 1) {
-            --i;
-        } else {
-            --j;
-        }
-    }
-    return at;
+// Case ignored; a vowel for a vowel or a consonant for a consonant costs less than a
+// vowel for a consonant.
+int AliasExchangeCost(unsigned char aliasLetter, unsigned char wordLetter) {
+    char a = LowerAZ(static_cast<char>(aliasLetter));
+    char b = LowerAZ(static_cast<char>(wordLetter));
+    if (a == b) return 0;
+    return IsVowel(a) == IsVowel(b) ? 1 : 2;
 }
 
 // The first syllable vowel of the stressed syllable of `w` (0-based), or npos.
@@ -111,7 +86,7 @@ int TfTradut::StressPosition(std::string_view written) const {
         respelled = LowerAZ(word->text[i]) != original[i];
     }
     if (respelled) {
-        std::vector<std::size_t> map = AlignAlias(word->text, original);
+        std::vector<std::size_t> map = AlignLetters(word->text, original, &AliasExchangeCost);
         std::size_t k = at;
         while (k < map.size() && map[k] == std::string_view::npos) ++k;
         at = k < map.size() ? map[k] : original.size();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "diphone/tfTradut_align.h"
 #include "tavena/Charset.h"
 #include "tavena/Transcribe.h"
 
@@ -35,39 +36,6 @@ int ExchangeCost(unsigned char a, unsigned char b) {
     if (a == b) return 0;
     if (LowerChar(a) == LowerChar(b)) return 0;
     return IsRuleVowel(a) == IsRuleVowel(b) ? 1 : 2;
-}
-
-// Where each letter of `alias` stands in `word` (edit-distance alignment); npos for a
-// letter the alias adds.
-std::vector<std::size_t> Align(std::string_view alias, std::string_view word) {
-    const std::size_t n = alias.size();
-    const std::size_t m = word.size();
-    std::vector<std::vector<int>> cost(n + 1, std::vector<int>(m + 1, 0));
-    for (std::size_t i = 0; i <= n; ++i) cost[i][0] = static_cast<int>(i);
-    for (std::size_t j = 0; j <= m; ++j) cost[0][j] = static_cast<int>(j);
-    auto differ = [&](std::size_t i, std::size_t j) {
-        return ExchangeCost(static_cast<unsigned char>(alias[i]),
-                            static_cast<unsigned char>(word[j]));
-    };
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= m; ++j) {
-            cost[i][j] = std::min({cost[i - 1][j] + 1, cost[i][j - 1] + 1,
-                                   cost[i - 1][j - 1] + differ(i - 1, j - 1)});
-        }
-    }
-    std::vector<std::size_t> at(n, std::string_view::npos);
-    std::size_t i = n;
-    std::size_t j = m;
-    while (i > 0 && j > 0) {
-        if (cost[i][j] == cost[i - 1][j - 1] + differ(i - 1, j - 1)) {
-            at[--i] = --j;
-        } else if (cost[i][j] == cost[i - 1][j] + 1) {
-            --i;
-        } else {
-            --j;
-        }
-    }
-    return at;
 }
 
 // A phoneme line without its stress and syllable marks.
@@ -128,7 +96,7 @@ std::size_t StressedLetter(std::string_view written, const TavenaTradut& rules) 
     std::size_t at = NextSyllableVowel(alias, MarkedLetter(alias, stress, rules));
     if (alias != upper) {
         // A respelling: its letter is carried over to the written word.
-        std::vector<std::size_t> map = Align(alias, upper);
+        std::vector<std::size_t> map = AlignLetters(alias, upper, &ExchangeCost);
         std::size_t k = at;
         while (k < map.size() && map[k] == std::string_view::npos) ++k;
         at = k < map.size() ? map[k] : upper.size();
