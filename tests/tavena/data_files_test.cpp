@@ -113,19 +113,19 @@ TEST_F(DataFilesTest, NasalVowelsAndNasalDiphthongs) {
 TEST_F(DataFilesTest, TAndDBeforeTheSoundIAndFinalVowels) {
     sonara::TextPipeline p(data);
     EXPECT_EQ(Words(p, "tia dia leite tarde noites"),
-              "tS >i @ | dZ >i @ | l >e y tS i | t >a r2 dZ i | n >o y tS i s2");
+              "tS >i @ | dZ >i @ | l >e y tS I | t >a r2 dZ I | n >o y tS I s2");
     EXPECT_EQ(Words(p, "tatu dado casa livro"), "t a t >U | d >a d u | k >a z @ | l >i v r u");
 }
 
 TEST_F(DataFilesTest, LettersOfPortugueseSpelling) {
     sonara::TextPipeline p(data);
     EXPECT_EQ(Words(p, "filho ninho chave queijo guerra"),
-              "f >i l y u | n >i J u | S >a v i | k >e y Z u | g >E R @");
+              "f >i l y u | n >i J u | S >a v I | k >e y Z u | g >E R @");
     EXPECT_EQ(Words(p, "rato carro honra caro"), "R >a t u | k >a R u | >on R @ | k >a r u");
     EXPECT_EQ(Words(p, "sol alto caça hoje gente"),
-              "s >O w | >a w t u | k >a s @ | >o Z i | Z >en tS i");
+              "s >O w | >a w t u | k >a s @ | >o Z I | Z >en tS I");
     EXPECT_EQ(Words(p, "xadrez caixa exame texto"),
-              "S a d r >e s2 | k >a y S @ | e z >@ m i | t >e s2 t u");
+              "S a d r >e s2 | k >a y S @ | e z >@ m I | t >e s2 t u");
 }
 
 TEST_F(DataFilesTest, FinalRAndSJoinAVowelThatFollows) {

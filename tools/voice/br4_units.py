@@ -21,17 +21,17 @@ PAUSE = "_"
 
 # Our phonemes as espeak-ng pt-br phonemes.
 ESPEAK = {
-    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "o": "o", "O": "O", "u": "U", "U": "u",
+    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "I": "y", "o": "o", "O": "O", "u": "U", "U": "u",
     "an": "&~", "en": "eI", "in": "i", "on": "o", "un": "u~",
     "y": "j", "w": "w",
     "p": "p", "b": "b", "t": "t", "d": "d", "k": "k", "g": "g", "f": "f", "v": "v",
     "s": "s", "z": "z", "S": "S", "Z": "Z", "m": "m", "n": "n", "J": "n^", "l": "l",
     "L": "l^", "r": "*", "R": "x", "tS": "tS", "dZ": "dZ", "r2": "r", "s2": "s",
 }
-VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "U", "an", "en", "in", "on", "un"}
-# Spoken unstressed, after a stressed syllable: the reduced final a, and u, which stands
+VOWELS = {"a", "@", "e", "E", "i", "I", "o", "O", "u", "U", "an", "en", "in", "on", "un"}
+# Spoken unstressed, after a stressed syllable: the reduced final a and e, and u, which stands
 # far more often for a final or unstressed o (gato, o) than for a stressed u.
-REDUCED = {"@", "u"}
+REDUCED = {"@", "I", "u"}
 # espeak-ng reads nasal vowels as a vowel (e as a diphthong) and a nasal murmur
 NASALS = {"an", "en", "in", "on", "un"}
 NASAL_VOWEL = {"an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~"}

@@ -15,7 +15,7 @@ import numpy as np
 # espeak-ng pt-br phonemes as sequences of ours; "" drops the phoneme.
 SIMPLE = {
     "a": ["a"], "&": ["@"], "e": ["e"], "E": ["E"], "i": ["i"], "o": ["o"], "O": ["O"],
-    "u": ["U"], "y": ["i"], "U": ["u"], "I": ["i"], "@": ["@"],
+    "u": ["U"], "y": ["I"], "U": ["u"], "I": ["i"], "@": ["@"],
     "&~": ["an"], "e~": ["en"], "i~": ["in"], "o~": ["on"], "u~": ["un"],
     "&U~": ["an", "w"], "eI": ["e", "y"], "aI": ["a", "y"], "aU": ["a", "w"],
     "iU": ["i", "w"], "eU": ["e", "w"], "oI": ["o", "y"], "uI": ["u", "y"],
@@ -28,7 +28,7 @@ SIMPLE = {
     "h": ["R"], "r": ["r2"], "N": [], "@-": [], ";": [],
 }
 NASAL = {"a": "an", "e": "en", "i": "in", "o": "on", "u": "un", "@": "an"}
-VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "U", "an", "en", "in", "on", "un"}
+VOWELS = {"a", "@", "e", "E", "i", "I", "o", "O", "u", "U", "an", "en", "in", "on", "un"}
 
 
 def measure_f0(x, rate, centre):

@@ -27,7 +27,7 @@ ROOT = mr.ROOT
 
 # Our phoneme names (data/tavena/phonemes.tsv) -> the phone classes of measure_rules.
 CLASSES = {
-    "a": ["a"], "@": ["a"], "e": ["e"], "E": ["E"], "i": ["i"], "o": ["o"], "O": ["O"],
+    "a": ["a"], "@": ["a"], "e": ["e"], "E": ["E"], "i": ["i"], "I": ["i"], "o": ["o"], "O": ["O"],
     "u": ["u"], "U": ["u"], "an": ["a~"], "en": ["e~"], "in": ["i~"], "on": ["o~"], "un": ["u~"],
     "y": ["i"], "w": ["u"], "S": ["x"], "Z": ["j"], "J": ["nh"], "L": ["l", "i"], "R": ["rr"],
     "r2": ["rr"], "r": ["r"], "tS": ["tch"], "dZ": ["dj"], "s2": ["s"],
