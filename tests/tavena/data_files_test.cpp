@@ -113,7 +113,7 @@ TEST_F(DataFilesTest, NasalVowelsAndNasalDiphthongs) {
 TEST_F(DataFilesTest, TAndDBeforeTheSoundIAndFinalVowels) {
     sonara::TextPipeline p(data);
     EXPECT_EQ(Words(p, "tia dia leite tarde noites"),
-              "tS >i @ | dZ >i @ | l >e y tS I | t >a r2 dZ I | n >o y tS I s2");
+              "tS >i @ | dZ >i @ | l >e y tS I | t >a r@ dZ I | n >o y tS I s2");
     EXPECT_EQ(Words(p, "tatu dado casa livro"), "t a t >U | d >a d u | k >a z @ | l >i v r u");
 }
 
