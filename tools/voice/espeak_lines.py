@@ -67,7 +67,7 @@ def lines_for(speaker, text):
             nxt = next((q for q, _ in evs[i + 1:]), "_")
             mapped = ["s"] if nxt and nxt[0] in "aeiouEOy&jw" else ["s2"]
         elif p == "*" and i + 1 < len(evs) and evs[i + 1][0] == "@-":
-            mapped = ["r2"]
+            mapped = ["r@"]  # the tap and a short vowel: r closing a syllable in a word
         elif p == "N":
             if items and items[-1][0] in NASAL:
                 items[-1][0] = NASAL[items[-1][0]]

@@ -35,11 +35,14 @@ CLASSES = {
 
 
 def our_classes(phonemes):
+    names = [p.lstrip(">").lstrip("\u00a8") for p in phonemes.split()]
+    names = [p for p in names if p]
     out = []
-    for p in phonemes.split():
-        p = p.lstrip(">").lstrip("\u00a8")
-        if p:
-            out.extend(CLASSES.get(p, [p]))
+    for k, p in enumerate(names):
+        out.extend(CLASSES.get(p, [p]))
+        # en ending a word (tem, jovens) is the whole nasal diphthong: its unit holds the glide
+        if p == "en" and (names[k + 1:] in ([], ["s2"])):
+            out.append("i")
     return out
 
 
