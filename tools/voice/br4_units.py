@@ -21,17 +21,17 @@ PAUSE = "_"
 
 # Our phonemes as espeak-ng pt-br phonemes.
 ESPEAK = {
-    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "o": "o", "O": "O", "u": "U",
+    "a": "a", "@": "&", "e": "e", "E": "E", "i": "i", "I": "y", "o": "o", "O": "O", "u": "U", "U": "u",
     "an": "&~", "en": "eI", "in": "i", "on": "o", "un": "u~",
     "y": "j", "w": "w",
     "p": "p", "b": "b", "t": "t", "d": "d", "k": "k", "g": "g", "f": "f", "v": "v",
     "s": "s", "z": "z", "S": "S", "Z": "Z", "m": "m", "n": "n", "J": "n^", "l": "l",
-    "L": "l^", "r": "*", "R": "x", "tS": "tS", "dZ": "dZ", "r2": "r", "s2": "s",
+    "L": "l^", "r": "*", "R": "x", "tS": "tS", "dZ": "dZ", "r2": "r", "r@": "*", "s2": "s",
 }
-VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "an", "en", "in", "on", "un"}
-# Spoken unstressed, after a stressed syllable: the reduced final a, and u, which stands
+VOWELS = {"a", "@", "e", "E", "i", "I", "o", "O", "u", "U", "an", "en", "in", "on", "un"}
+# Spoken unstressed, after a stressed syllable: the reduced final a and e, and u, which stands
 # far more often for a final or unstressed o (gato, o) than for a stressed u.
-REDUCED = {"@", "u"}
+REDUCED = {"@", "I", "u"}
 # espeak-ng reads nasal vowels as a vowel (e as a diphthong) and a nasal murmur
 NASALS = {"an", "en", "in", "on", "un"}
 NASAL_VOWEL = {"an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~"}
@@ -39,7 +39,7 @@ NASAL_VOWEL = {"an": "&~", "en": "e~", "in": "i~", "on": "o~", "un": "u~"}
 GLIDES = {"y", "w"}
 ESPEAK_SOUNDS = {ESPEAK[n] for n in VOWELS | GLIDES}
 ESPEAK_VOWELS = {ESPEAK[n] for n in VOWELS}
-CODAS = {"r2", "s2"}      # consonants at the end of a syllable: a "t" follows them
+CODAS = {"r2", "r@", "s2"}      # consonants at the end of a syllable: a "t" follows them
 VOICELESS_STOPS = {"p", "t", "k", "tS"}  # espeak-ng puts their closure in the phone before
 
 
@@ -168,7 +168,10 @@ def carrier(a, b):
         elif name in NASALS:
             # before a vowel or a glide, where no murmur follows: the nasal vowel itself
             out[-1] = (p.replace(ESPEAK[name], NASAL_VOWEL[name]), tag)
-        if p == "l" and nxt not in ESPEAK_VOWELS:
+        if name == "r@":
+            # espeak-ng's r closing a syllable inside a word: its tap and a short vowel
+            out.append(("@-", ""))
+        elif p == "l" and nxt not in ESPEAK_VOWELS:
             # espeak-ng leaves an l before anything but a vowel unspoken: a short vowel
             # after it makes it heard
             out.append(("@-", ""))

@@ -15,7 +15,7 @@ import numpy as np
 # espeak-ng pt-br phonemes as sequences of ours; "" drops the phoneme.
 SIMPLE = {
     "a": ["a"], "&": ["@"], "e": ["e"], "E": ["E"], "i": ["i"], "o": ["o"], "O": ["O"],
-    "u": ["u"], "y": ["i"], "U": ["u"], "I": ["i"], "@": ["@"],
+    "u": ["U"], "y": ["I"], "U": ["u"], "I": ["i"], "@": ["@"],
     "&~": ["an"], "e~": ["en"], "i~": ["in"], "o~": ["on"], "u~": ["un"],
     "&U~": ["an", "w"], "eI": ["e", "y"], "aI": ["a", "y"], "aU": ["a", "w"],
     "iU": ["i", "w"], "eU": ["e", "w"], "oI": ["o", "y"], "uI": ["u", "y"],
@@ -28,7 +28,7 @@ SIMPLE = {
     "h": ["R"], "r": ["r2"], "N": [], "@-": [], ";": [],
 }
 NASAL = {"a": "an", "e": "en", "i": "in", "o": "on", "u": "un", "@": "an"}
-VOWELS = {"a", "@", "e", "E", "i", "o", "O", "u", "an", "en", "in", "on", "un"}
+VOWELS = {"a", "@", "e", "E", "i", "I", "o", "O", "u", "U", "an", "en", "in", "on", "un"}
 
 
 def measure_f0(x, rate, centre):
@@ -67,7 +67,7 @@ def lines_for(speaker, text):
             nxt = next((q for q, _ in evs[i + 1:]), "_")
             mapped = ["s"] if nxt and nxt[0] in "aeiouEOy&jw" else ["s2"]
         elif p == "*" and i + 1 < len(evs) and evs[i + 1][0] == "@-":
-            mapped = ["r2"]
+            mapped = ["r@"]  # the tap and a short vowel: r closing a syllable in a word
         elif p == "N":
             if items and items[-1][0] in NASAL:
                 items[-1][0] = NASAL[items[-1][0]]

@@ -27,19 +27,22 @@ ROOT = mr.ROOT
 
 # Our phoneme names (data/tavena/phonemes.tsv) -> the phone classes of measure_rules.
 CLASSES = {
-    "a": ["a"], "@": ["a"], "e": ["e"], "E": ["E"], "i": ["i"], "o": ["o"], "O": ["O"],
-    "u": ["u"], "an": ["a~"], "en": ["e~"], "in": ["i~"], "on": ["o~"], "un": ["u~"],
+    "a": ["a"], "@": ["a"], "e": ["e"], "E": ["E"], "i": ["i"], "I": ["i"], "o": ["o"], "O": ["O"],
+    "u": ["u"], "U": ["u"], "an": ["a~"], "en": ["e~"], "in": ["i~"], "on": ["o~"], "un": ["u~"],
     "y": ["i"], "w": ["u"], "S": ["x"], "Z": ["j"], "J": ["nh"], "L": ["l", "i"], "R": ["rr"],
-    "r2": ["rr"], "r": ["r"], "tS": ["tch"], "dZ": ["dj"], "s2": ["s"],
+    "r2": ["rr"], "r@": ["rr"], "r": ["r"], "tS": ["tch"], "dZ": ["dj"], "s2": ["s"],
 }
 
 
 def our_classes(phonemes):
+    names = [p.lstrip(">").lstrip("\u00a8") for p in phonemes.split()]
+    names = [p for p in names if p]
     out = []
-    for p in phonemes.split():
-        p = p.lstrip(">").lstrip("\u00a8")
-        if p:
-            out.extend(CLASSES.get(p, [p]))
+    for k, p in enumerate(names):
+        out.extend(CLASSES.get(p, [p]))
+        # en ending a word (tem, jovens) is the whole nasal diphthong: its unit holds the glide
+        if p == "en" and (names[k + 1:] in ([], ["s2"])):
+            out.append("i")
     return out
 
 
