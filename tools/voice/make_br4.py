@@ -20,10 +20,7 @@ these scripts and the espeak-ng and numpy versions.
 """
 
 import argparse
-import hashlib
 import os
-import shutil
-import subprocess
 import sys
 import time
 
@@ -33,6 +30,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import br4_cut  # noqa: E402
 import br4_format  # noqa: E402
 import br4_units  # noqa: E402
+import packs  # noqa: E402
 import resample  # noqa: E402
 
 RATE = br4_cut.RATE
@@ -106,33 +104,6 @@ def assemble(names, pieces):
     return br4_format.Voice(RATE, names, units, marks, samples)
 
 
-def cache_key(phonemes_path):
-    h = hashlib.sha256()
-    here = os.path.dirname(os.path.abspath(__file__))
-    for name in SCRIPTS:
-        with open(os.path.join(here, name), "rb") as f:
-            h.update(f.read())
-    with open(phonemes_path, "rb") as f:
-        h.update(f.read())
-    version = subprocess.run(["espeak-ng", "--version"], stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, text=True).stdout
-    h.update(version.encode())
-    h.update(np.__version__.encode())
-    return h.hexdigest()[:32]
-
-
-def install(src, dest):
-    """Copies src to dest unless dest already holds the same bytes."""
-    if os.path.exists(dest):
-        with open(src, "rb") as a, open(dest, "rb") as b:
-            if a.read() == b.read():
-                return
-    os.makedirs(os.path.dirname(os.path.abspath(dest)), exist_ok=True)
-    part = dest + f".part{os.getpid()}"
-    shutil.copyfile(src, part)
-    os.replace(part, dest)
-
-
 def dfn_mode(names, path, check):
     text = br4_units.dfn_text(names)
     if check:
@@ -177,7 +148,7 @@ def main():
     if args.dfn:
         return dfn_mode(names, args.dfn, args.check)
 
-    cached = os.path.join(args.cache, "br4-" + cache_key(args.phonemes))
+    cached = os.path.join(args.cache, "br4-" + packs.cache_key(SCRIPTS, args.phonemes))
     made = False
     if not os.path.exists(cached):
         began = time.monotonic()
@@ -195,7 +166,7 @@ def main():
         made = True
         print(f"voice br4: {len(pieces)} units made in {time.monotonic() - began:.1f} s",
               flush=True)
-    install(cached, args.out)
+    packs.install(cached, args.out)
     print(f"voice br4: {len(names) ** 2} units, {os.path.getsize(args.out)} bytes in "
           f"{args.out} ({'made' if made else 'cached'})")
     return 0

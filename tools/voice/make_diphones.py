@@ -22,7 +22,6 @@ import hashlib
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import time
 
@@ -30,9 +29,11 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cutting  # noqa: E402
+import packs  # noqa: E402
 import units  # noqa: E402
 
 BASE = "DIFONES2"
+SCRIPTS = ("make_diphones.py", "units.py", "cutting.py", "espeak.py")
 PEAK = 0.75 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
 NAME_BYTES = 8
 
@@ -174,31 +175,6 @@ def to_bytes(pieces):
     return b"".join(entries), bytes(data)
 
 
-def cache_key(inventory_path):
-    h = hashlib.sha256()
-    here = os.path.dirname(os.path.abspath(__file__))
-    for name in ("make_diphones.py", "units.py", "cutting.py", "espeak.py"):
-        with open(os.path.join(here, name), "rb") as f:
-            h.update(f.read())
-    with open(inventory_path, "rb") as f:
-        h.update(f.read())
-    version = subprocess.run(["espeak-ng", "--version"], stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, text=True).stdout
-    h.update(version.encode())
-    h.update(np.__version__.encode())
-    return h.hexdigest()[:32]
-
-
-def install(src, dest):
-    if os.path.exists(dest):
-        with open(src, "rb") as a, open(dest, "rb") as b:
-            if a.read() == b.read():
-                return
-    part = dest + f".part{os.getpid()}"
-    shutil.copyfile(src, part)
-    os.replace(part, dest)
-
-
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--inventory", required=True)
@@ -208,7 +184,7 @@ def main():
     ap.add_argument("--cache", default=default_cache)
     args = ap.parse_args()
 
-    key = cache_key(args.inventory)
+    key = packs.cache_key(SCRIPTS, args.inventory)
     cached = os.path.join(args.cache, "diphones-" + key)
     made = False
     if not os.path.exists(os.path.join(cached, BASE + ".DIF")):
@@ -233,7 +209,7 @@ def main():
         print(f"voice: {len(pieces)} units made in {time.monotonic() - began:.1f} s", flush=True)
     os.makedirs(args.out, exist_ok=True)
     for ext in (".IND", ".DIF"):
-        install(os.path.join(cached, BASE + ext), os.path.join(args.out, BASE + ext))
+        packs.install(os.path.join(cached, BASE + ext), os.path.join(args.out, BASE + ext))
     size = os.path.getsize(os.path.join(args.out, BASE + ".DIF"))
     count = os.path.getsize(os.path.join(args.out, BASE + ".IND")) // 15
     print(f"voice: {count} units, {size} bytes in {args.out} ({'made' if made else 'cached'})")

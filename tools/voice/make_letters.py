@@ -13,11 +13,9 @@ these scripts and the espeak-ng version; the same table gives the same bytes.
 """
 
 import argparse
-import hashlib
 import os
 import shutil
 import struct
-import subprocess
 import sys
 
 import numpy as np
@@ -25,6 +23,9 @@ import numpy as np
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cutting  # noqa: E402
 import make_diphones  # noqa: E402
+import packs  # noqa: E402
+
+SCRIPTS = ("make_letters.py", "make_diphones.py", "cutting.py", "espeak.py")
 
 NORMAL_WPM = 150
 FAST_WPM = 250
@@ -96,20 +97,6 @@ def quantized(pieces):
     return {k: make_diphones.quantize(p * gain, k) for k, p in pieces.items()}
 
 
-def cache_key(names_path):
-    h = hashlib.sha256()
-    here = os.path.dirname(os.path.abspath(__file__))
-    for name in ("make_letters.py", "make_diphones.py", "cutting.py", "espeak.py"):
-        with open(os.path.join(here, name), "rb") as f:
-            h.update(f.read())
-    with open(names_path, "rb") as f:
-        h.update(f.read())
-    h.update(subprocess.run(["espeak-ng", "--version"], stdout=subprocess.PIPE,
-                            stderr=subprocess.DEVNULL, text=True).stdout.encode())
-    h.update(np.__version__.encode())
-    return h.hexdigest()[:32]
-
-
 def install_tree(src, dest):
     for root, _, files in os.walk(src):
         rel = os.path.relpath(root, src)
@@ -137,7 +124,7 @@ def main():
     args = ap.parse_args()
 
     entries = read_names(args.names)
-    cached = os.path.join(args.cache, "letters-" + cache_key(args.names))
+    cached = os.path.join(args.cache, "letters-" + packs.cache_key(SCRIPTS, args.names))
     made = False
     if not os.path.isdir(cached):
         part = cached + f".part{os.getpid()}"

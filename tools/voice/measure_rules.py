@@ -429,6 +429,18 @@ def run_sonara(sonara, args, words):
     return lines[: len(words)]
 
 
+def report(words, stress_ok, phone_errors, phone_total, bad, disagreements_path):
+    """Prints the agreement figures and writes the disagreeing words, if asked."""
+    print("words: %d" % words)
+    print("stress agrees: %d (%.2f %%)" % (stress_ok, 100.0 * stress_ok / max(words, 1)))
+    print("phones agree: %.2f %% (%d errors in %d reference phones)" % (
+        100.0 * (1 - phone_errors / max(phone_total, 1)), phone_errors, phone_total))
+    if disagreements_path:
+        with open(disagreements_path, "w", encoding="utf-8") as f:
+            f.write("# word\tours\treference\tphone errors\tours\tespeak\tclasses\n")
+            f.write("\n".join(bad) + "\n")
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--sonara", default=os.path.join(ROOT, "build", "tools", "sonara"))
@@ -479,15 +491,7 @@ def main():
             bad.append("%s\t%d\t%d\t%d\t%s\t%s\t%s" % (
                 word, our_pos, ref_pos, errors, mine, ref.strip(),
                 " ".join(p[0] for p in op) + " | " + " ".join(p[0] for p in rp)))
-    n = len(words)
-    print("words: %d" % n)
-    print("stress agrees: %d (%.2f %%)" % (stress_ok, 100.0 * stress_ok / max(n, 1)))
-    print("phones agree: %.2f %% (%d errors in %d reference phones)" % (
-        100.0 * (1 - phone_errors / max(phone_total, 1)), phone_errors, phone_total))
-    if a.disagreements:
-        with open(a.disagreements, "w", encoding="utf-8") as f:
-            f.write("# word\tours\treference\tphone errors\tours\tespeak\tclasses\n")
-            f.write("\n".join(bad) + "\n")
+    report(len(words), stress_ok, phone_errors, phone_total, bad, a.disagreements)
 
 
 if __name__ == "__main__":

@@ -93,15 +93,7 @@ def main():
             bad.append("%s\t%d\t%d\t%d\t%s\t%s\t%s" % (
                 word, our_pos, ref_pos, errors, phonemes, ref.strip(),
                 " ".join(ours) + " | " + " ".join(ref_classes)))
-    n = len(words)
-    print("words: %d" % n)
-    print("stress agrees: %d (%.2f %%)" % (stress_ok, 100.0 * stress_ok / max(n, 1)))
-    print("phones agree: %.2f %% (%d errors in %d reference phones)" % (
-        100.0 * (1 - phone_errors / max(phone_total, 1)), phone_errors, phone_total))
-    if a.disagreements:
-        with open(a.disagreements, "w", encoding="utf-8") as f:
-            f.write("# word\tours\treference\tphone errors\tours\tespeak\tclasses\n")
-            f.write("\n".join(bad) + "\n")
+    mr.report(len(words), stress_ok, phone_errors, phone_total, bad, a.disagreements)
 
 
 if __name__ == "__main__":
