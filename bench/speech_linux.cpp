@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/bench_support.h"
 #include "console/TfCrt.h"
 #include "platform/api.h"
 #include "platform/linux/LinuxBackend.h"
@@ -25,7 +26,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench_support::Clock;
+using bench_support::Recording;
 
 class TimedLinux : public win::LinuxBackend {
   public:
@@ -49,17 +51,6 @@ class TimedLinux : public win::LinuxBackend {
     std::optional<Clock::time_point> first_write_;
     std::optional<Clock::time_point> reset_;
 };
-
-std::string Recording(std::size_t samples) {
-    auto le = [](std::uint32_t v, int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-        return s;
-    };
-    return "RIFF" + le(static_cast<std::uint32_t>(36 + samples), 4) + "WAVEfmt " + le(16, 4) +
-           le(1, 2) + le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2) + le(8, 2) + "data" +
-           le(static_cast<std::uint32_t>(samples), 4) + std::string(samples, '\x90');
-}
 
 // A data root with the letters, an empty database and rules, and Sonara.ini.
 std::filesystem::path MakeRoot() {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "platform/api.h"
 #include "platform/sim/SimMachine.h"
 #include "process/Process.h"
@@ -23,20 +24,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-class TimedSim : public sim::SimMachine {
-  public:
-    void Arm() { first_.reset(); }
-    std::optional<Clock::time_point> First() const { return first_; }
-    win::MMRESULT waveOutWrite(win::HWAVEOUT wo, win::WAVEHDR* hdr, win::UINT size) override {
-        if (!first_) first_ = Clock::now();
-        return SimMachine::waveOutWrite(wo, hdr, size);
-    }
-
-  private:
-    std::optional<Clock::time_point> first_;
-};
+using bench_support::Clock;
+using bench_support::TimedSim;
 
 std::optional<std::string> HostFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
