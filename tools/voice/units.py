@@ -16,8 +16,18 @@ CONSONANTS = ["tch", "dj", "nh", "lh", "rr", "ks", "nn",
               "p", "b", "t", "d", "k", "g", "f", "v", "s", "z", "m", "n", "l", "x", "j", "r"]
 VOWELS = "aeiouAEIOU"
 GLIDES = "wy"
-# espeak-ng's reduced vowels of unstressed syllables after the stress.
+# espeak-ng's reduced vowels of unstressed syllables after the stress. The rules write a
+# reduced a as a closed one (casa = kA za^); final e and o are written i and u.
 REDUCED = {"a": "&", "i": "y", "u": "U"}
+
+
+def is_reduced(unit):
+    """An unstressed unit with one vowel, last, that is said reduced after the stress."""
+    syms = unit.symbols
+    if not syms or syms[-1] not in REDUCED or sum(sym in VOWELS for sym in syms) != 1:
+        return False
+    return unit.mark == ("CIRC" if syms[-1] == "a" else "")
+
 STOPS = {"p", "t", "k", "tch", "ks"}  # voiceless: their closure silence belongs to them
 # Consonants that espeak-ng swallows before a "t": said alone, they are cut from between
 # two vowels instead.
@@ -157,6 +167,10 @@ def unit_phones(unit):
         else:
             ph = onset_phoneme(sym, coda=bool(nuclei) and i > nuclei[-1])
         phones.append(ph)
+    if unit.mark == "TIL" and syms[-1] in VOWELS:
+        # A nasal vowel closes on a nasal consonant, as espeak-ng says it in words (canto,
+        # com, jardim): without it the vowel's end would not match what follows it.
+        phones.append("N")
     if len(phones) >= 2 and phones[-2].lstrip("'") == "&~" and phones[-1] == "w":
         # "ão" is one phoneme of espeak-ng's, a nasal diphthong
         phones[-2:] = [phones[-2].replace("&~", "&U~")]
@@ -173,6 +187,10 @@ def carrier(unit):
     if not unit.vowel:
         # A consonant alone: a coda or the first consonant of a cluster.
         cons = [onset_phoneme(c, coda=True) for c in unit.symbols]
+        if unit.symbols == ("rr",):
+            # A coda r: espeak-ng says it inside words as a tap and a short vowel (perto).
+            cons = ["*", "@-"]
+            n = len(cons)
         if unit.symbols[-1] in SONORANTS:
             return Carrier(tuple(["t", stress + "a"] + cons + ["a"]), 2, 1 + n, False, True)
         return Carrier(tuple(["t", stress + "a"] + cons + ["t", "a"]), 2, 1 + n, False)
@@ -188,10 +206,9 @@ def carrier(unit):
         # "a" alone is mostly the article, which is not reduced: before the stress, apart
         # from the "a" before it by a hiatus mark.
         return Carrier(("t", "a", ";", "a", "t", stress + "a"), 3, 3, False)
-    if unit.symbols[-1] in REDUCED and not unit.mark and len(
-            [sym for sym in unit.symbols if sym in VOWELS]) == 1:
-        # Unstressed a, i and u mostly end words (casa, and final e and o: leite, gato):
-        # reduced, after the stressed syllable ("a" alone after a hiatus mark, so that
+    if is_reduced(unit):
+        # A closed a, unstressed i and u mostly end words (casa, and final e and o: leite,
+        # gato): reduced, after the stressed syllable ("a" alone after a hiatus mark, so that
         # espeak-ng does not make one diphthong of the two vowels).
         lead = ["t", stress + "a"] + ([";"] if len(phones) == 1 else [])
         phones[-1] = REDUCED[unit.symbols[-1]]
