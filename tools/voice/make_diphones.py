@@ -6,12 +6,15 @@ Usage: make_diphones.py --inventory FILE --out DIR [--cache DIR]
 The inventory lists the names the synthesizer looks up, one per line, optionally followed
 by how often the rules ask for it ("$kA 1234"). Names that differ only in letter case are
 one index entry (the lookup upper-cases); the variant asked for most often decides which
-vowel quality is recorded. Every unit is recorded with its vowel stressed, at full length:
-the synthesizer shortens unstressed units itself (the cut of the speed settings).
+vowel quality is recorded. Units are recorded with their vowel stressed, at full length
+(the synthesizer shortens unstressed units itself, with the cut of the speed settings),
+except the reduced vowels that end words (a closed a, unstressed i and u) and the article
+a, which are recorded unstressed.
 
 Output: 8-bit unsigned mono 11025 Hz samples with one gain for all units (the loudest
-sample at 0.75 of full scale: speech as loud as espeak-ng's own rendering; louder 8-bit
-speech has many more harsh sample jumps) and a step of dither; the index holds 15-byte entries (name length, 8 name bytes, u16 length,
+sample at 0.65 of full scale: speech about as loud as espeak-ng's own rendering; louder
+8-bit speech has many more harsh sample jumps) and a step of dither; the index holds
+15-byte entries (name length, 8 name bytes, u16 length,
 i32 offset) sorted as length-prefixed strings. Same inventory, same bytes: units are
 spoken in a fixed order in one fresh espeak-ng process, and the result is cached by a hash
 of the inventory, these scripts and the espeak-ng version.
@@ -37,7 +40,7 @@ SCRIPTS = ("make_diphones.py", "units.py", "cutting.py", "espeak.py")
 # Carriers are spoken a little slower than espeak-ng's default pace: steadier vowels,
 # which join better; the speed levels make the voice faster where wanted.
 RATE_WPM = 125
-PEAK = 0.75 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
+PEAK = 0.65 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
 NAME_BYTES = 8
 
 

@@ -202,7 +202,7 @@ def carrier(unit):
     if unit.stressed:
         return Carrier(tuple(["t", "a"] + phones + ["t", "a"]), 2, 1 + n, start_mid,
                        mid_at=mid_at)
-    if unit.symbols == ("a",):
+    if unit.symbols == ("a",) and not unit.mark:
         # "a" alone is mostly the article, which is not reduced: before the stress, apart
         # from the "a" before it by a hiatus mark.
         return Carrier(("t", "a", ";", "a", "t", stress + "a"), 3, 3, False)
