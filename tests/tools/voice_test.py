@@ -91,7 +91,8 @@ class Names(unittest.TestCase):
     def test_phones_of_a_unit(self):
         def phones(name):
             return units.unit_phones(units.parse_name(name))
-        self.assertEqual(phones("$tchATIL"), ["tS", "'&~"])
+        self.assertEqual(phones("$tchATIL"), ["tS", "'&~", "N"])  # closed by a nasal
+        self.assertEqual(phones("$AwTIL"), ["'&U~"])
         self.assertEqual(phones("$EyCIRC"), ["'e", "j"])    # the mark is the vowel's
         self.assertEqual(phones("$yACIRC"), ["j", "'&"])    # a glide before a vowel
         self.assertEqual(phones("$wy"), ["u", "j"])         # a glide alone is a vowel
@@ -99,15 +100,23 @@ class Names(unittest.TestCase):
 
     def test_carriers_put_the_unit_between_neutral_sounds(self):
         c = units.carrier(units.parse_name("$tchATIL"))
-        self.assertEqual(units.carrier_text(c), "[[tatS'&~ta]]")
-        self.assertEqual(c.phonemes[c.first:c.last + 1], ("tS", "'&~"))
+        self.assertEqual(units.carrier_text(c), "[[tatS'&~Nta]]")
+        self.assertEqual(c.phonemes[c.first:c.last + 1], ("tS", "'&~", "N"))
         c = units.carrier(units.parse_name("$Ay"))
         self.assertTrue(c.start_mid)
         self.assertEqual(c.phonemes[c.first:c.last + 1], ("'a", "j"))
-        # unstressed a, i, u: reduced, after the stress, as at the end of a word
-        c = units.carrier(units.parse_name("$ka"))
+        # a closed a, unstressed i and u: reduced, after the stress, as at the end of a word
+        c = units.carrier(units.parse_name("$kaCIRC"))
         self.assertEqual(units.carrier_text(c), "[[t'ak&ta]]")
         self.assertEqual(c.phonemes[c.first:c.last + 1], ("k", "&"))
+        self.assertEqual(units.carrier_text(units.carrier(units.parse_name("$ku"))), "[[t'akUta]]")
+        self.assertEqual(units.carrier_text(units.carrier(units.parse_name("$aCIRC"))),
+                         "[[t'a;&ta]]")
+        # an open unstressed a is said before the stress
+        self.assertEqual(units.carrier_text(units.carrier(units.parse_name("$ka"))), "[[takat'a]]")
+        # a coda r: a tap and a short vowel
+        c = units.carrier(units.parse_name("$rr"))
+        self.assertEqual(c.phonemes[c.first:c.last + 1], ("*", "@-"))
         # other unstressed vowels before the stress
         self.assertEqual(units.carrier_text(units.carrier(units.parse_name("$ke"))), "[[taket'a]]")
         # a vowel alone keeps apart from the carrier's vowel (no diphthong)
@@ -122,8 +131,11 @@ class Names(unittest.TestCase):
         self.assertEqual(make_diphones.recorded_variant([(0, "$kE"), (0, "$ke")]), "$ke")
         # the word list counts a word once: its unstressed syllables weigh double
         self.assertEqual(make_diphones.recorded_variant([(15, "$zA"), (10, "$za")]), "$za")
-        # unstressed a, i, u stay unstressed; a closed e keeps its quality under stress
+        # reduced vowels stay unstressed; a closed e keeps its quality under stress; an
+        # open unstressed a is recorded stressed
         self.assertFalse(make_diphones.quality_kept(units.parse_name("$ku")).stressed)
+        self.assertFalse(make_diphones.quality_kept(units.parse_name("$kaCIRC")).stressed)
+        self.assertTrue(make_diphones.quality_kept(units.parse_name("$ka")).stressed)
         self.assertTrue(make_diphones.quality_kept(units.parse_name("$kE")).stressed)
         kept = make_diphones.quality_kept(units.parse_name("$ke"))
         self.assertEqual(units.vowel_phoneme(kept.vowel, kept.mark), "e")
