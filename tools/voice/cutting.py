@@ -6,14 +6,17 @@ The carrier is resampled whole to 11025 Hz first, then cut. Cut points:
 - a unit starting in the middle of a vowel starts at the flattest upward zero crossing of
   the pitch period in the middle of the vowel's audible part;
 - any other unit starts at an upward zero crossing near its first phone's start;
-- every unit ends where its last phone falls silent before the closure of the "t" that
-  follows it in the carrier, at the last upward zero crossing before that point.
+- every other unit ends where its last phone falls silent before the closure of the
+  consonant that follows it in the carrier, plus CLOSURE_KEPT of that closure (a vowel
+  ends in the voiced closure of a "d", which joins the next unit smoothly), at the last
+  upward zero crossing before that point.
 """
 
 import numpy as np
 
 SOURCE_SILENCE = 24        # |sample| at 16 bits below which espeak-ng's output is silent
 PERIOD_S = 0.012           # search span for zero crossings: about one pitch period
+CLOSURE_KEPT_S = 0.015     # how much of the closure after a unit's last phone it keeps
 
 
 def lowpass_halve(x):
@@ -118,6 +121,7 @@ def cut_unit(samples, rate, events, first, last, start_mid, starts_with_stop,
         stop = bounds[last + 1] // 2
     else:
         stop = audible_end(samples, bounds[last], bounds[last + 1]) // 2
+        stop += int(CLOSURE_KEPT_S * 11025)
     end = end_for_factor(y, start, stop, span, short_factor)
     if end <= start:
         end = stop

@@ -39,7 +39,7 @@ BASE = "DIFONES2"
 SCRIPTS = ("make_diphones.py", "units.py", "cutting.py", "espeak.py")
 # Carriers are spoken a little slower than espeak-ng's default pace: steadier vowels,
 # which join better; the speed levels make the voice faster where wanted.
-RATE_WPM = 125
+RATE_WPM = 140
 PEAK = 0.65 * 127  # the loudest sample of the whole set, in 8-bit steps from the middle
 NAME_BYTES = 8
 

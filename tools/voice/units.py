@@ -136,6 +136,13 @@ def onset_phoneme(c, coda=False):
     return CONSONANT_PHONEMES[c]
 
 
+# What stands around a unit in its carrier: a reduced a before it, the neutral vowel its
+# onset is said from, and a "d" after it, whose voiced closure lets the unit's vowel end
+# voiced (the cut keeps a little of it) so that the next unit's consonant follows smoothly.
+BEFORE = ("t", "&")
+AFTER = ("d", "a")
+
+
 @dataclasses.dataclass(frozen=True)
 class Carrier:
     phonemes: tuple   # espeak-ng phonemes, one per phone, stress written as "'" before one
@@ -178,9 +185,8 @@ def unit_phones(unit):
 
 
 def carrier(unit):
-    """The carrier word of a unit: always preceded by "ta" and followed by "ta", so each
-    unit stands between the same neutral sounds and its ends meet the same silence of a
-    voiceless closure."""
+    """The carrier word of a unit: each unit stands between the same neutral sounds, BEFORE
+    and AFTER; a consonant alone stands between "ta" and "ta" (or a vowel)."""
     stress = "'"
     phones = unit_phones(unit)
     n = len(phones)
@@ -200,7 +206,7 @@ def carrier(unit):
                  and unit.symbols[1] in GLIDES)
     mid_at = 0.5 if n == len(unit.symbols) else 0.3  # a diphthong phone: in its first part
     if unit.stressed:
-        return Carrier(tuple(["t", "a"] + phones + ["t", "a"]), 2, 1 + n, start_mid,
+        return Carrier(BEFORE + tuple(phones) + AFTER, 2, 1 + n, start_mid,
                        mid_at=mid_at)
     if unit.symbols == ("a",) and not unit.mark:
         # "a" alone is mostly the article, which is not reduced: before the stress, apart
@@ -212,8 +218,8 @@ def carrier(unit):
         # espeak-ng does not make one diphthong of the two vowels).
         lead = ["t", stress + "a"] + ([";"] if len(phones) == 1 else [])
         phones[-1] = REDUCED[unit.symbols[-1]]
-        return Carrier(tuple(lead + phones + ["t", "a"]), len(lead), len(lead) + n - 1, False)
-    return Carrier(tuple(["t", "a"] + phones + ["t", stress + "a"]), 2, 1 + n, start_mid,
+        return Carrier(tuple(lead + phones) + AFTER, len(lead), len(lead) + n - 1, False)
+    return Carrier(BEFORE + tuple(phones) + (AFTER[0], stress + AFTER[1]), 2, 1 + n, start_mid,
                    mid_at=mid_at)
 
 
