@@ -6,10 +6,11 @@ The carrier is resampled whole to 11025 Hz first, then cut. Cut points:
 - a unit starting in the middle of a vowel starts at the flattest upward zero crossing of
   the pitch period in the middle of the vowel's audible part;
 - any other unit starts at an upward zero crossing near its first phone's start;
-- every other unit ends where its last phone falls silent before the closure of the
-  consonant that follows it in the carrier, plus CLOSURE_KEPT of that closure (a vowel
-  ends in the voiced closure of a "d", which joins the next unit smoothly), at the last
-  upward zero crossing before that point.
+- a unit ends where its last phone falls silent before the closure of the consonant that
+  follows it in the carrier, plus CLOSURE_KEPT_S of that closure (a vowel ends in the
+  voiced closure of a "d", which joins the next unit's consonant smoothly), or, for a
+  consonant said before a vowel, where that vowel begins; at the last upward zero
+  crossing before that point.
 """
 
 import numpy as np
