@@ -28,12 +28,14 @@ def is_reduced(unit):
         return False
     return unit.mark == ("CIRC" if syms[-1] == "a" else "")
 
+
 STOPS = {"p", "t", "k", "tch", "ks"}  # voiceless: their closure silence belongs to them
 # Consonants that espeak-ng swallows before a "t": said alone, they are cut from between
 # two vowels instead.
 SONORANTS = {"l", "lh", "nh", "m", "n", "r", "j", "z", "v", "b", "d", "g", "dj"}
 
-# Our consonants as espeak-ng pt-br phonemes. A coda rr is espeak-ng's coda r.
+# Our consonants as espeak-ng pt-br phonemes. A coda rr is espeak-ng's coda r (the coda r
+# recorded alone is a tap and a short vowel: see carrier).
 CONSONANT_PHONEMES = {
     "p": "p", "b": "b", "t": "t", "d": "d", "k": "k", "g": "g", "f": "f", "v": "v",
     "s": "s", "z": "z", "m": "m", "n": "n", "l": "l", "x": "S", "j": "Z", "r": "*",
